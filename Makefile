@@ -1,0 +1,35 @@
+# Dawnroll: `make run` builds and starts the program under Wine; `make test` runs every test.
+BUILD := build
+JOBS := $(shell nproc)
+WINEPREFIX ?=
+
+.PHONY: all deps build native fuzz test run bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+native: deps
+	@cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+	@cmake --build $(BUILD)/native -j$(JOBS)
+
+fuzz: deps
+	@cmake -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=Debug -DDAWNROLL_FUZZ=ON \
+	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(BUILD)/fuzz -j$(JOBS)
+
+build: deps native fuzz
+	@cmake -S . -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake \
+	    -DDAWNROLL_NATIVE_DIR=$(CURDIR)/$(BUILD)/native -DDAWNROLL_FUZZ_DIR=$(CURDIR)/$(BUILD)/fuzz >/dev/null
+	@cmake --build $(BUILD)/win32 -j$(JOBS)
+
+test: build
+	@scripts/run-tests.sh
+
+run: build
+	@scripts/run-demo.sh "$(WINEPREFIX)"
+
+clean:
+	rm -rf $(BUILD)

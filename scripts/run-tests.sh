@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs every test: the native rules under sanitizers, the fuzzer, and the Win32 programs under
+# Wine on a virtual screen, all in one CTest run that ends with its summary line.
+set -uo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$top/build
+state=$build/test-session
+
+"$top/scripts/wine-session.sh" stop "$state" 2>/dev/null
+trap '"$top/scripts/wine-session.sh" stop "$state"' EXIT
+session=$("$top/scripts/wine-session.sh" start "$build/wine-test" "$state") || exit 1
+export $session
+ctest --test-dir "$build/win32" --output-on-failure --timeout 900 "$@"

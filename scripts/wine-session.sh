@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Starts or stops the Wine session the tests run in: a virtual screen (Xvfb), a fresh throwaway
+# 32-bit prefix under build/, and a persistent wineserver for quick process starts.
+#   wine-session.sh start PREFIX STATE_DIR   prints the environment to use (DISPLAY=..., WINEPREFIX=...)
+#   wine-session.sh stop STATE_DIR
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/scripts/wine-env.sh"
+
+start() {
+    local prefix=$1 state=$2
+    mkdir -p "$state"
+    local display=""
+    for n in $(seq 90 140); do
+        if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
+    done
+    [ -n "$display" ] || { echo "no free X display" >&2; exit 1; }
+    Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
+    echo $! >"$state/xvfb.pid"
+    for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+
+    export WINEPREFIX=$prefix DISPLAY=$display
+    if [ -d "$prefix" ]; then
+        wineserver -k >/dev/null 2>&1 || true
+        wineserver -w >/dev/null 2>&1 || true
+        rm -rf "$prefix"
+    fi
+    echo "$prefix" >"$state/prefix"
+    wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
+    wineserver -p >/dev/null 2>&1 </dev/null || true
+    echo "DISPLAY=$display"
+    echo "WINEPREFIX=$prefix"
+}
+
+stop() {
+    local state=$1
+    if [ -f "$state/prefix" ]; then
+        WINEPREFIX=$(cat "$state/prefix") wineserver -k >/dev/null 2>&1 || true
+        WINEPREFIX=$(cat "$state/prefix") wineserver -w >/dev/null 2>&1 || true
+        rm -f "$state/prefix"
+    fi
+    if [ -f "$state/xvfb.pid" ]; then
+        kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+        rm -f "$state/xvfb.pid"
+    fi
+}
+
+case "${1:-}" in
+start) start "$2" "$3" ;;
+stop) stop "$2" ;;
+*) echo "usage: $0 start PREFIX STATE_DIR | stop STATE_DIR" >&2; exit 2 ;;
+esac

@@ -1,0 +1,20 @@
+// Errors of the program: exceptions that carry the message the error dialog shows.
+// Platform-free so that the message rules can be tested natively.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+class AppError : public std::runtime_error {
+  public:
+    explicit AppError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Message of the input/output error for a platform error code ("Disk full", "I/O error 112").
+std::string InOutErrorMessage(unsigned long code);
+
+// The input/output error raised by reading and writing the boot files.
+[[noreturn]] void RaiseInOutError(unsigned long code);
+
+// Replaces the one "%s" of a message pattern with a text, e.g. "Invalid data type for '%s'".
+std::string FormatMessageWith(const std::string& pattern, const std::string& text);

@@ -1,0 +1,25 @@
+// Line rules of the boot batch files (C:\CONFIG.SYS, C:\AUTOEXEC.BAT), free of the platform.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The four characters that switch a line off.
+inline constexpr std::string_view kCommentMarker = "REM ";
+
+// Splits a file's bytes into lines. A line ends at a carriage return, with or without a
+// following line feed (which goes with it); a lone line feed stays inside its line. The first
+// Ctrl-Z (26) ends the text. A last line without a line end counts; a final line end adds no
+// empty line; NUL bytes are ordinary characters.
+std::vector<std::string> ReadBootLines(std::string_view text);
+
+// The bytes of a file made of these lines, each followed by a carriage return and line feed.
+std::string WriteBootLines(const std::vector<std::string>& lines);
+
+// True when the line's first four characters, ASCII letters folded to upper case, are "REM ".
+bool HasCommentMarker(std::string_view line);
+
+// The line as a toggle writes it: a checked line loses its marker, an unchecked line without
+// one gains "REM "; any other line is returned unchanged.
+std::string ToggledBootLine(const std::string& line, bool checked);

@@ -1,0 +1,29 @@
+// Rules of the WIN.INI program lists (the Load and Run entries), free of the platform.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Splits an entry value at its semicolons; each piece is trimmed of blanks and control
+// characters (every character up to and including the space) and kept when not empty.
+std::vector<std::string> SplitProgramList(std::string_view value);
+
+// Joins programs with single semicolons, no blanks, no trailing semicolon.
+std::string JoinProgramList(const std::vector<std::string>& programs);
+
+// The section title that records where the list came from: FILE ", [Windows], " KEY "=".
+std::string IniListTitle(const std::string& profileFile, const std::string& key);
+
+struct IniListLocator {
+    std::string profileFile;
+    std::string key;
+};
+
+// Parses a title made by IniListTitle back. The key is taken from the title's known end, so
+// a folder whose path holds ", " still names the right file. Empty when the title is not one.
+std::optional<IniListLocator> ParseIniListTitle(std::string_view title);
+
+// The folder with a backslash appended unless it already ends in one.
+std::string WithTrailingBackslash(std::string folder);

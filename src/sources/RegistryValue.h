@@ -1,0 +1,21 @@
+// Reading string values of the registry, shared by the Startup-folder and run-key sections.
+#pragma once
+
+#include "Win32Handles.h"
+
+#include <string>
+
+// Opens a key below a root with full access, never creating it. Empty when the key is missing
+// or full access is refused.
+UniqueRegKey OpenKeyFullAccess(HKEY root, const std::string& path);
+
+struct StringValue {
+    std::string text;
+    DWORD type = REG_SZ;
+};
+
+// Reads a value as a string: a missing value or one without data reads as empty; a string or
+// expandable string is read whole, cut at its first zero character and never expanded; any
+// other type with data raises "Invalid data type for '%s'", and a failure to read the data
+// "Failed to get data for '%s'", with the value's name.
+StringValue ReadStringValue(HKEY key, const std::string& name);

@@ -1,0 +1,36 @@
+#include "RunKeyLocator.h"
+
+namespace {
+constexpr std::string_view kComputer = "My Computer\\";
+constexpr std::string_view kCurrentUser = "HKEY_CURRENT_USER\\";
+constexpr std::string_view kLocalMachine = "HKEY_LOCAL_MACHINE\\";
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+} // namespace
+
+const char* RootKeyName(RootKey root) {
+    return root == RootKey::CurrentUser ? "HKEY_CURRENT_USER" : "HKEY_LOCAL_MACHINE";
+}
+
+std::string RunKeyPath(std::string_view keyName) {
+    return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\" + std::string(keyName);
+}
+
+std::string RunKeyTitle(RootKey root, std::string_view keyName) {
+    return std::string(kComputer) + RootKeyName(root) + "\\" + RunKeyPath(keyName);
+}
+
+std::optional<RunKeyLocator> ParseRunKeyTitle(std::string_view title) {
+    const auto slash = title.find('\\');
+    if (slash == std::string_view::npos)
+        return std::nullopt;
+    title.remove_prefix(slash + 1);
+    if (StartsWith(title, kCurrentUser))
+        return RunKeyLocator{RootKey::CurrentUser, std::string(title.substr(kCurrentUser.size()))};
+    if (StartsWith(title, kLocalMachine))
+        return RunKeyLocator{RootKey::LocalMachine,
+                             std::string(title.substr(kLocalMachine.size()))};
+    return std::nullopt;
+}

@@ -1,0 +1,185 @@
+#include "CheckListBox.h"
+
+#include "ControlMessages.h"
+#include "ErrorDialog.h"
+#include "GdiObjects.h"
+#include "GroupBox.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+namespace {
+constexpr int kItemHeight = 13;
+// Width of the check box area at the left of each line; a press there changes the mark.
+constexpr int kCheckWidth = 15;
+constexpr int kCheckSize = 13;
+// Drawing a line is cut at this length; the line itself is kept whole.
+constexpr std::size_t kMaxDrawnLength = 4096;
+
+// A list box keeps strings up to their first NUL; the display shows that much.
+const char* DisplayText(const std::string& line) { return line.c_str(); }
+} // namespace
+
+void CheckListBox::Create(HWND groupBox, int id, HFONT font) {
+    id_ = id;
+    window_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED |
+                                  LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                              0, 0, 0, 0, groupBox, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageA(window_, LB_SETITEMHEIGHT, 0, kItemHeight);
+    SetWindowSubclass(window_, &CheckListBox::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+std::string CheckListBox::GroupCaption() const { return WindowText(GetParent(window_)); }
+
+void CheckListBox::Clear() {
+    SendMessageA(window_, LB_RESETCONTENT, 0, 0);
+    lines_.clear();
+}
+
+void CheckListBox::Append(const std::vector<std::string>& lines, const std::vector<bool>& marks) {
+    if (lines.empty())
+        return;
+    RedrawSuspender quiet(window_);
+    std::size_t bytes = 0;
+    for (const auto& line : lines)
+        bytes += line.size() + 1;
+    SendMessageA(window_, LB_INITSTORAGE, lines.size(), bytes);
+    lines_.reserve(lines_.size() + lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto index = SendMessageA(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DisplayText(lines[i])));
+        if (index < 0)
+            throw std::bad_alloc();
+        SendMessageA(window_, LB_SETITEMDATA, index, i < marks.size() && marks[i] ? 1 : 0);
+        lines_.push_back(lines[i]);
+    }
+}
+
+void CheckListBox::SetLine(int index, std::string text) {
+    std::string& line = lines_.at(index);
+    if (line == text)
+        return;
+    // The list box's copy shows the line; replace it in place, keeping mark and selection.
+    const auto mark = SendMessageA(window_, LB_GETITEMDATA, index, 0);
+    const auto selected = SendMessageA(window_, LB_GETCURSEL, 0, 0);
+    const auto top = SendMessageA(window_, LB_GETTOPINDEX, 0, 0);
+    {
+        RedrawSuspender quiet(window_);
+        SendMessageA(window_, LB_DELETESTRING, index, 0);
+        SendMessageA(window_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(DisplayText(text)));
+        SendMessageA(window_, LB_SETITEMDATA, index, mark);
+        if (selected == index)
+            SendMessageA(window_, LB_SETCURSEL, index, 0);
+        SendMessageA(window_, LB_SETTOPINDEX, top, 0);
+    }
+    line = std::move(text);
+}
+
+bool CheckListBox::Checked(int index) const {
+    return SendMessageA(window_, LB_GETITEMDATA, static_cast<WPARAM>(index), 0) == 1;
+}
+
+void CheckListBox::SetChecked(int index, bool checked) {
+    SendMessageA(window_, LB_SETITEMDATA, static_cast<WPARAM>(index), checked ? 1 : 0);
+    RECT rect;
+    if (SendMessageA(window_, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
+        InvalidateRect(window_, &rect, FALSE);
+}
+
+void CheckListBox::ToggleByUser(int index) {
+    if (index < 0 || index >= Count())
+        return;
+    SetChecked(index, !Checked(index));
+    SendMessageA(GetParent(window_), WM_COMMAND, MAKEWPARAM(id_, kClickCheckNotification),
+                 reinterpret_cast<LPARAM>(window_));
+}
+
+bool CheckListBox::OnCheckBox(LPARAM point, int* index) const {
+    const int x = GET_X_LPARAM(point);
+    const int y = GET_Y_LPARAM(point);
+    RECT client;
+    GetClientRect(window_, &client);
+    if (x < 0 || x >= kCheckWidth || y < 0 || y >= client.bottom)
+        return false;
+    // Lines have a fixed height; LB_ITEMFROMPOINT would cut indexes to 16 bits.
+    const auto top = SendMessageA(window_, LB_GETTOPINDEX, 0, 0);
+    *index = static_cast<int>(top) + y / kItemHeight;
+    return *index < Count();
+}
+
+void CheckListBox::Draw(const DRAWITEMSTRUCT& item) const {
+    if (item.itemID == static_cast<UINT>(-1))
+        return;
+    const HDC dc = item.hDC;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    RECT rect = item.rcItem;
+    FillRect(dc, &rect, GetSysColorBrush(COLOR_WINDOW));
+
+    const int index = static_cast<int>(item.itemID);
+    RECT box = {rect.left + 1, rect.top + (rect.bottom - rect.top - kCheckSize) / 2, 0, 0};
+    box.right = box.left + kCheckSize;
+    box.bottom = box.top + kCheckSize;
+    UINT state = DFCS_BUTTONCHECK | DFCS_FLAT;
+    if (item.itemData == 1)
+        state |= DFCS_CHECKED;
+    DrawFrameControl(dc, &box, DFC_BUTTON, state);
+
+    RECT text = rect;
+    text.left += kCheckWidth + 1;
+    FillRect(dc, &text, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    if (index >= 0 && index < Count()) {
+        const std::string& line = lines_[index];
+        const std::size_t shown = std::min({line.size(), line.find('\0'), kMaxDrawnLength});
+        RECT textRect = text;
+        textRect.left += 2;
+        DrawTextA(dc, line.data(), static_cast<int>(shown), &textRect,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EXPANDTABS);
+    }
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(dc, &text);
+}
+
+LRESULT CheckListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case kReflectedDrawItem:
+        Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        // The list box selects the line first; a press on the check box then changes its
+        // mark. A double click arrives as a press and a double-click press: two changes.
+        const LRESULT result = DefSubclassProc(window_, message, wParam, lParam);
+        int index = 0;
+        if (OnCheckBox(lParam, &index))
+            ToggleByUser(index);
+        return result;
+    }
+    case WM_KEYDOWN:
+        if (wParam == VK_SPACE) {
+            ToggleByUser(static_cast<int>(SendMessageA(window_, LB_GETCARETINDEX, 0, 0)));
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (wParam == ' ')
+            return 0; // the space bar changes the mark; it does not search the lines
+        break;
+    }
+    return DefSubclassProc(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CheckListBox::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR data) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, &CheckListBox::Procedure, 0);
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+    auto* self = reinterpret_cast<CheckListBox*>(data);
+    return DeliverEvent([&] { return self->HandleMessage(message, wParam, lParam); });
+}

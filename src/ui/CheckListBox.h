@@ -1,0 +1,46 @@
+// The check list of sections 1 to 4: a list of text lines, each with a two-state check box.
+// A list box, owner-drawn, whose item data is the line's mark (1 checked, 0 unchecked).
+// The exact bytes of each line are kept here, since a list box cuts its strings at a NUL.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class CheckListBox {
+  public:
+    CheckListBox() = default;
+    CheckListBox(const CheckListBox&) = delete;
+    CheckListBox& operator=(const CheckListBox&) = delete;
+
+    void Create(HWND groupBox, int id, HFONT font);
+    HWND Handle() const { return window_; }
+
+    // The caption of the group box that holds the list: its section's title.
+    std::string GroupCaption() const;
+
+    void Clear();
+    // Adds lines after the present ones, each with its mark. Marks set by the program never
+    // call the click-check handler.
+    void Append(const std::vector<std::string>& lines, const std::vector<bool>& marks);
+    int Count() const { return static_cast<int>(lines_.size()); }
+    const std::string& Line(int index) const { return lines_.at(index); }
+    void SetLine(int index, std::string text);
+    bool Checked(int index) const;
+    void SetChecked(int index, bool checked);
+
+    // What a click on the check box or the space bar does: changes the line's mark and then
+    // tells the parent (kClickCheckNotification), which calls the section's handler.
+    void ToggleByUser(int index);
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void Draw(const DRAWITEMSTRUCT& item) const;
+    bool OnCheckBox(LPARAM point, int* index) const;
+
+    HWND window_ = nullptr;
+    int id_ = 0;
+    std::vector<std::string> lines_;
+};

@@ -1,0 +1,302 @@
+#include "Dawnroll.h"
+
+#include "ControlMessages.h"
+#include "ErrorDialog.h"
+#include "Resource.h"
+#include "StoredLayout.h"
+
+#include "../sources/BootFile.h"
+#include "../sources/IniList.h"
+#include "../sources/RunKey.h"
+#include "../sources/StartupFolder.h"
+#include "../sources/SystemInformation.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+constexpr int kScrollLine = 13;
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+void RegisterWindowClass() {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    if (GetClassInfoExA(Instance(), TFormDawnroll::kClassName, &windowClass))
+        return;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = DefWindowProcA; // replaced per window, see Create
+    windowClass.hInstance = Instance();
+    windowClass.hIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_DAWNROLL));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = TFormDawnroll::kClassName;
+    RegisterClassExA(&windowClass);
+}
+
+// The number of a section's list from its control ID, or 0 when the ID is none of them.
+int ListNumber(UINT_PTR id, int first, int count) {
+    const int number = static_cast<int>(id) - first + 1;
+    return number >= 1 && number <= count ? number : 0;
+}
+} // namespace
+
+TFormDawnroll::TFormDawnroll(SourceLocators locators) : locators_(std::move(locators)) {
+    if (!locators_.windowsFolder)
+        locators_.windowsFolder = GetWindowsFolder;
+    for (std::size_t i = 0; i < boxes_.size(); ++i)
+        boxes_[i] = std::make_unique<GroupBox>(*this, layout::kSections[i].designedHeight);
+}
+
+TFormDawnroll::~TFormDawnroll() {
+    if (window_ && IsWindow(window_))
+        DestroyWindow(window_);
+}
+
+HWND TFormDawnroll::Create() {
+    RegisterWindowClass();
+    font_ = UniqueFont(CreateFontA(layout::kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_DONTCARE, layout::kFontName));
+    HMENU menu = LoadMenuA(Instance(), MAKEINTRESOURCEA(IDR_MAINMENU));
+    // The class procedure is the system's default; this window gets its own so that the
+    // object is known from the very first message.
+    window_ = CreateWindowExA(0, kClassName, layout::kDesignedCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, Instance(),
+                              nullptr);
+    if (!window_) {
+        if (menu)
+            DestroyMenu(menu);
+        throw std::runtime_error("The main window could not be created");
+    }
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TFormDawnroll::WindowProcedure));
+    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    CreateSections();
+    Restack();
+    // An error in the creation handler skips the rest of it; the window is still shown.
+    DeliverEvent([this] { FormCreate(); });
+    return window_;
+}
+
+void TFormDawnroll::CreateSections() {
+    for (std::size_t i = 0; i < layout::kSections.size(); ++i) {
+        const auto& design = layout::kSections[i];
+        GroupBox& box = *boxes_[i];
+        box.Create(window_, design.boxId, design.boxName, font_.Get());
+        if (design.listKind == layout::ListKind::CheckList)
+            checkLists_.at(design.listId - IDC_CHECKLISTBOX_FIRST).Create(box.Handle(), design.listId, font_.Get());
+        else
+            listViews_.at(design.listId - IDC_LISTVIEW_FIRST).Create(box.Handle(), design.listId, font_.Get());
+    }
+}
+
+void TFormDawnroll::FormCreate() {
+    SetWindowTextA(window_,
+                   (std::string(layout::kDesignedCaption) + layout::kVersionText + layout::kMakersNotice).c_str());
+    SHFILEINFOA info = {};
+    const auto images = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    ListViewN(1).SetSmallImages(images);
+    ListViewN(2).SetSmallImages(images);
+    RefreshAll();
+}
+
+void TFormDawnroll::RefreshAll() {
+    LoadBootFile(GroupBoxN(1), CheckListBoxN(1), locators_.configSys);
+    LoadBootFile(GroupBoxN(2), CheckListBoxN(2), locators_.autoexecBat);
+    LoadIniList(GroupBoxN(3), CheckListBoxN(3), "Load", locators_.windowsFolder() + "WIN.INI");
+    LoadIniList(GroupBoxN(4), CheckListBoxN(4), "Run", locators_.windowsFolder() + "WIN.INI");
+    LoadStartupFolder(GroupBoxN(5), ListViewN(1), "Startup", HKEY_CURRENT_USER);
+    LoadStartupFolder(GroupBoxN(6), ListViewN(2), "Common Startup", HKEY_LOCAL_MACHINE);
+    LoadRunKey(GroupBoxN(7), ListViewN(3), "Run", HKEY_CURRENT_USER);
+    LoadRunKey(GroupBoxN(8), ListViewN(4), "RunOnce", HKEY_CURRENT_USER);
+    LoadRunKey(GroupBoxN(9), ListViewN(5), "Run", HKEY_LOCAL_MACHINE);
+    LoadRunKey(GroupBoxN(10), ListViewN(6), "RunOnce", HKEY_LOCAL_MACHINE);
+    LoadRunKey(GroupBoxN(11), ListViewN(7), "RunServices", HKEY_LOCAL_MACHINE);
+}
+
+void TFormDawnroll::SetDisplayOption(bool hideEmpty) {
+    HMENU menu = GetMenu(window_);
+    CheckMenuItem(menu, IDM_HIDEEMPTYSTARTUPS, MF_BYCOMMAND | (hideEmpty ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu, IDM_SHOWEMPTYSTARTUPS, MF_BYCOMMAND | (hideEmpty ? MF_UNCHECKED : MF_CHECKED));
+}
+
+void TFormDawnroll::Hideemptystartups1Click() {
+    SetDisplayOption(true);
+    RefreshAll();
+}
+
+void TFormDawnroll::Showemptystartups1Click() {
+    SetDisplayOption(false);
+    RefreshAll();
+}
+
+bool TFormDawnroll::HideEmpty() const {
+    return (GetMenuState(GetMenu(window_), IDM_HIDEEMPTYSTARTUPS, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+void TFormDawnroll::SectionLayoutChanged() { Restack(); }
+
+void TFormDawnroll::Restack() {
+    if (restacking_ || !window_)
+        return;
+    restacking_ = true;
+    std::vector<StackedSection> stack;
+    for (const auto& box : boxes_)
+        stack.push_back({box->IsVisible(), box->Height()});
+    const int total = StackTops(stack, 0).back();
+
+    RECT client;
+    GetClientRect(window_, &client);
+    // The scroll bar shows only while the stack is taller than the client area; showing it
+    // narrows the client area, which is read again below.
+    SCROLLINFO scroll = {};
+    scroll.cbSize = sizeof scroll;
+    scroll.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    scroll.nMin = 0;
+    scroll.nMax = std::max(0, total - 1);
+    scroll.nPage = static_cast<UINT>(std::max(0L, client.bottom));
+    scrollTop_ = std::clamp(scrollTop_, 0, std::max(0, total - static_cast<int>(client.bottom)));
+    scroll.nPos = scrollTop_;
+    SetScrollInfo(window_, SB_VERT, &scroll, TRUE);
+    GetClientRect(window_, &client);
+
+    const auto tops = StackTops(stack, -scrollTop_);
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+        if (boxes_[i]->IsVisible())
+            boxes_[i]->Place(tops[i], client.right);
+    }
+    restacking_ = false;
+}
+
+void TFormDawnroll::ScrollTo(int position) {
+    scrollTop_ = position;
+    Restack();
+}
+
+void TFormDawnroll::OnVerticalScroll(int code) {
+    SCROLLINFO scroll = {};
+    scroll.cbSize = sizeof scroll;
+    scroll.fMask = SIF_ALL;
+    GetScrollInfo(window_, SB_VERT, &scroll);
+    int position = scroll.nPos;
+    switch (code) {
+    case SB_LINEUP:
+        position -= kScrollLine;
+        break;
+    case SB_LINEDOWN:
+        position += kScrollLine;
+        break;
+    case SB_PAGEUP:
+        position -= static_cast<int>(scroll.nPage);
+        break;
+    case SB_PAGEDOWN:
+        position += static_cast<int>(scroll.nPage);
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        position = scroll.nTrackPos;
+        break;
+    case SB_TOP:
+        position = 0;
+        break;
+    case SB_BOTTOM:
+        position = scroll.nMax;
+        break;
+    default:
+        return;
+    }
+    ScrollTo(position);
+}
+
+void TFormDawnroll::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const UINT id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    if (lParam == 0) {
+        if (id == IDM_HIDEEMPTYSTARTUPS)
+            Hideemptystartups1Click();
+        else if (id == IDM_SHOWEMPTYSTARTUPS)
+            Showemptystartups1Click();
+        return;
+    }
+    if (code != kClickCheckNotification)
+        return;
+    switch (const int number = ListNumber(id, IDC_CHECKLISTBOX_FIRST, 4)) {
+    case 1:
+    case 2:
+        BootFileClickCheck(CheckListBoxN(number));
+        break;
+    case 3:
+    case 4:
+        WinIniClickCheck(CheckListBoxN(number));
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT TFormDawnroll::OnNotify(const NMHDR& header) {
+    const int number = ListNumber(header.idFrom, IDC_LISTVIEW_FIRST, 7);
+    if (number == 0)
+        return 0;
+    switch (header.code) {
+    case LVN_ITEMCHANGED: {
+        int row = 0;
+        RowChange change;
+        if (!ReadRowChange(reinterpret_cast<const NMLISTVIEW&>(header), &row, &change))
+            return 0;
+        if (number <= 2)
+            StartupClickCheck(ListViewN(number), row, change);
+        else
+            RunClickCheck(ListViewN(number), row, change);
+        return 0;
+    }
+    case LVN_ENDLABELEDITA:
+    case LVN_ENDLABELEDITW:
+        // An edit changes the row's caption only; a cancelled edit has no text.
+        return reinterpret_cast<const NMLVDISPINFOA&>(header).item.pszText != nullptr;
+    default:
+        return 0;
+    }
+}
+
+LRESULT TFormDawnroll::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(wParam, lParam);
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+    case WM_SIZE:
+        Restack();
+        return 0;
+    case WM_VSCROLL:
+        OnVerticalScroll(LOWORD(wParam));
+        return 0;
+    case WM_MOUSEWHEEL:
+        ScrollTo(scrollTop_ - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3 * kScrollLine);
+        return 0;
+    case WM_DESTROY:
+        if (mainForm_)
+            PostQuitMessage(0); // closing the main window ends the program
+        return 0;
+    case WM_NCDESTROY: {
+        const LRESULT result = DefWindowProcA(window_, message, wParam, lParam);
+        window_ = nullptr;
+        return result;
+    }
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK TFormDawnroll::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TFormDawnroll*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcA(window, message, wParam, lParam);
+    return DeliverEvent([&] { return self->HandleMessage(message, wParam, lParam); });
+}

@@ -1,0 +1,74 @@
+// The main window: eleven sections, one per autostart source, stacked from top to bottom,
+// the "Display" menu with the hide-empty option, and the refresh cycle that reloads them all.
+#pragma once
+
+#include "CheckListBox.h"
+#include "EntryListView.h"
+#include "GdiObjects.h"
+#include "GroupBox.h"
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+// Where the sources are found. The program uses the system's own places; tests point the
+// files elsewhere (the registry roots they redirect with RegOverridePredefKey).
+struct SourceLocators {
+    std::string configSys = "C:\\CONFIG.SYS";
+    std::string autoexecBat = "C:\\AUTOEXEC.BAT";
+    std::function<std::string()> windowsFolder; // the system's Windows folder when empty
+};
+
+class TFormDawnroll : public SectionHost {
+  public:
+    static constexpr const char* kClassName = "TFormDawnroll";
+
+    explicit TFormDawnroll(SourceLocators locators = {});
+    ~TFormDawnroll();
+    TFormDawnroll(const TFormDawnroll&) = delete;
+    TFormDawnroll& operator=(const TFormDawnroll&) = delete;
+
+    // Creates the window from its stored layout and runs FormCreate, which performs the first
+    // RefreshAll. The window is not shown yet.
+    HWND Create();
+    HWND Handle() const { return window_; }
+    // Makes this the program's main window: closing it ends the message loop.
+    void BecomeMainForm() { mainForm_ = true; }
+
+    void RefreshAll();
+    void Hideemptystartups1Click();
+    void Showemptystartups1Click();
+
+    // Sections by their design numbers: GroupBox(1..11), CheckListBox(1..4), ListView(1..7).
+    GroupBox& GroupBoxN(int number) { return *boxes_.at(number - 1); }
+    CheckListBox& CheckListBoxN(int number) { return checkLists_.at(number - 1); }
+    EntryListView& ListViewN(int number) { return listViews_.at(number - 1); }
+
+    bool HideEmpty() const override;
+    void SectionLayoutChanged() override;
+
+  private:
+    static LRESULT CALLBACK WindowProcedure(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateSections();
+    void FormCreate();
+    void SetDisplayOption(bool hideEmpty);
+    void OnCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNotify(const NMHDR& header);
+    void Restack();
+    void ScrollTo(int position);
+    void OnVerticalScroll(int code);
+
+    SourceLocators locators_;
+    HWND window_ = nullptr;
+    UniqueFont font_;
+    std::array<std::unique_ptr<GroupBox>, 11> boxes_;
+    std::array<CheckListBox, 4> checkLists_;
+    std::array<EntryListView, 7> listViews_;
+    int scrollTop_ = 0;
+    bool restacking_ = false;
+    bool mainForm_ = false;
+};

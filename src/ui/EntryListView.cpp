@@ -1,0 +1,195 @@
+#include "EntryListView.h"
+
+#include "ControlMessages.h"
+#include "ErrorDialog.h"
+#include "GdiObjects.h"
+#include "GroupBox.h"
+
+#include <commctrl.h>
+
+namespace {
+constexpr int kStartWidth = 100;
+constexpr int kCaptionMargin = 41;
+constexpr int kFullnameMargin = 21;
+constexpr UINT kCheckedState = INDEXTOSTATEIMAGEMASK(2);
+constexpr UINT kUncheckedState = INDEXTOSTATEIMAGEMASK(1);
+
+void AddColumn(HWND list, int index, const char* title) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.cx = kStartWidth;
+    column.pszText = const_cast<char*>(title);
+    column.iSubItem = index;
+    SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+}
+} // namespace
+
+void EntryListView::Create(HWND groupBox, int id, HFONT font) {
+    window_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS |
+                                  LVS_SHAREIMAGELISTS,
+                              0, 0, 0, 0, groupBox, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageA(window_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    AddColumn(window_, 0, "Displayname");
+    AddColumn(window_, 1, "Fullname");
+    SetWindowSubclass(window_, &EntryListView::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+std::string EntryListView::GroupCaption() const { return WindowText(GetParent(window_)); }
+
+void EntryListView::SetSmallImages(HIMAGELIST images) {
+    SendMessageA(window_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+}
+
+void EntryListView::Clear() {
+    SendMessageA(window_, LVM_DELETEALLITEMS, 0, 0);
+    records_.clear();
+}
+
+void EntryListView::ResetColumns() {
+    SendMessageA(window_, LVM_SETCOLUMNWIDTH, 0, kStartWidth);
+    SendMessageA(window_, LVM_SETCOLUMNWIDTH, 1, kStartWidth);
+}
+
+int EntryListView::Count() const { return static_cast<int>(SendMessageA(window_, LVM_GETITEMCOUNT, 0, 0)); }
+
+int EntryListView::AddCheckedRow() {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM | LVIF_TEXT;
+    item.iItem = Count();
+    item.pszText = const_cast<char*>("");
+    item.lParam = nextId_++;
+    const int row = static_cast<int>(SendMessageA(window_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0)
+        throw std::bad_alloc();
+    SetChecked(row, true);
+    return row;
+}
+
+void EntryListView::SetCaption(int row, const std::string& caption) {
+    LVITEMA item = {};
+    item.iSubItem = 0;
+    item.pszText = const_cast<char*>(caption.c_str());
+    SendMessageA(window_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void EntryListView::SetFullname(int row, const std::string& text) {
+    LVITEMA item = {};
+    item.iSubItem = 1;
+    item.pszText = const_cast<char*>(text.c_str());
+    SendMessageA(window_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void EntryListView::SetImage(int row, int image) {
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = image;
+    SendMessageA(window_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+LPARAM EntryListView::RecordId(int row) const {
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageA(window_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return 0;
+    return item.lParam;
+}
+
+void EntryListView::AttachRecord(int row, EntryRecord record) { records_[RecordId(row)] = std::move(record); }
+
+const EntryRecord* EntryListView::Record(int row) const {
+    const auto found = records_.find(RecordId(row));
+    return found == records_.end() ? nullptr : &found->second;
+}
+
+std::string EntryListView::ItemText(int row, int column) const {
+    // The list answers with the number of characters copied; grow until the text fits.
+    std::string text(260, '\0');
+    for (;;) {
+        LVITEMA item = {};
+        item.iSubItem = column;
+        item.pszText = &text[0];
+        item.cchTextMax = static_cast<int>(text.size());
+        const auto length =
+            static_cast<std::size_t>(SendMessageA(window_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
+        if (length + 1 < text.size()) {
+            text.resize(length);
+            return text;
+        }
+        text.resize(text.size() * 4);
+    }
+}
+
+std::string EntryListView::Caption(int row) const { return ItemText(row, 0); }
+
+std::string EntryListView::Fullname(int row) const { return ItemText(row, 1); }
+
+bool EntryListView::Checked(int row) const {
+    return (SendMessageA(window_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) ==
+           kCheckedState;
+}
+
+void EntryListView::SetChecked(int row, bool checked) {
+    LVITEMA item = {};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = checked ? kCheckedState : kUncheckedState;
+    SendMessageA(window_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+int EntryListView::ColumnWidth(int column) const {
+    return static_cast<int>(SendMessageA(window_, LVM_GETCOLUMNWIDTH, column, 0));
+}
+
+void EntryListView::FitColumns(std::string_view caption, std::string_view fullname, const TextMeasurer& measure) {
+    const int captionWidth = measure.Width(caption) + kCaptionMargin;
+    if (ColumnWidth(0) < captionWidth)
+        SendMessageA(window_, LVM_SETCOLUMNWIDTH, 0, captionWidth);
+    const int fullnameWidth = measure.Width(fullname) + kFullnameMargin;
+    if (ColumnWidth(1) < fullnameWidth)
+        SendMessageA(window_, LVM_SETCOLUMNWIDTH, 1, fullnameWidth);
+}
+
+void EntryListView::RemoveRowLater(int row) {
+    const LPARAM id = RecordId(row);
+    // The record goes now, so that later reports of the row before its removal do nothing.
+    records_.erase(id);
+    PostMessageA(window_, kRemoveRecordRow, static_cast<WPARAM>(id), 0);
+}
+
+void EntryListView::RemoveRecordRow(LPARAM id) {
+    LVFINDINFOA find = {};
+    find.flags = LVFI_PARAM;
+    find.lParam = id;
+    const auto row = SendMessageA(window_, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find));
+    if (row >= 0)
+        SendMessageA(window_, LVM_DELETEITEM, row, 0);
+}
+
+LRESULT CALLBACK EntryListView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR data) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, &EntryListView::Procedure, 0);
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+    auto* self = reinterpret_cast<EntryListView*>(data);
+    return DeliverEvent([&]() -> LRESULT {
+        if (message == kRemoveRecordRow) {
+            self->RemoveRecordRow(static_cast<LPARAM>(wParam));
+            return 0;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    });
+}
+
+bool ReadRowChange(const NMLISTVIEW& report, int* row, RowChange* change) {
+    if (report.iItem < 0)
+        return false;
+    *row = report.iItem;
+    change->checkChanged = (report.uChanged & LVIF_STATE) != 0 &&
+                           ((report.uOldState ^ report.uNewState) & LVIS_STATEIMAGEMASK) != 0;
+    return true;
+}

@@ -1,0 +1,78 @@
+// The entry list of sections 5 to 11: a report list with a check box per row and two columns,
+// "Displayname" (the row's caption) and "Fullname" (its first sub-item, the entry's data).
+// Each complete row carries a record of what it was loaded from, kept here so that a toggle
+// acts on the entry as loaded, whatever the user did to the row's caption.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+class TextMeasurer;
+
+// What a row was loaded from: the value name or file path, the data, the registry type.
+struct EntryRecord {
+    std::string name;
+    std::string data;
+    unsigned long type = 0;
+};
+
+// One change report of a row, as the list gives it to its section's handler.
+struct RowChange {
+    bool checkChanged = false; // the check mark itself changed with this report
+};
+
+class EntryListView {
+  public:
+    EntryListView() = default;
+    EntryListView(const EntryListView&) = delete;
+    EntryListView& operator=(const EntryListView&) = delete;
+
+    void Create(HWND groupBox, int id, HFONT font);
+    HWND Handle() const { return window_; }
+    std::string GroupCaption() const;
+
+    void SetSmallImages(HIMAGELIST images);
+    void Clear();
+    void ResetColumns();
+    int Count() const;
+
+    // Adds a row at the end, checked by the program. It has no record until AttachRecord.
+    int AddCheckedRow();
+    void SetCaption(int row, const std::string& caption);
+    void SetFullname(int row, const std::string& text);
+    void SetImage(int row, int image);
+    void AttachRecord(int row, EntryRecord record);
+    // The record of a complete row; null while the row is being filled.
+    const EntryRecord* Record(int row) const;
+
+    std::string Caption(int row) const;
+    std::string Fullname(int row) const;
+    bool Checked(int row) const;
+    void SetChecked(int row, bool checked);
+
+    // Widens the columns for a row: the first to its caption's width + 41, the second to its
+    // full name's width + 21, when narrower. Columns only grow during a load.
+    void FitColumns(std::string_view caption, std::string_view fullname, const TextMeasurer& measure);
+    int ColumnWidth(int column) const;
+
+    // Removes the row once the list has finished reporting the present change.
+    void RemoveRowLater(int row);
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LPARAM RecordId(int row) const;
+    void RemoveRecordRow(LPARAM id);
+    std::string ItemText(int row, int column) const;
+
+    HWND window_ = nullptr;
+    LPARAM nextId_ = 1;
+    std::unordered_map<LPARAM, EntryRecord> records_;
+};
+
+// Reads one change report of the list: which row, and whether its check mark changed.
+bool ReadRowChange(const NMLISTVIEW& report, int* row, RowChange* change);

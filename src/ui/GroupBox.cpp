@@ -1,0 +1,96 @@
+#include "GroupBox.h"
+
+#include "ControlMessages.h"
+#include "ErrorDialog.h"
+
+#include <commctrl.h>
+
+namespace {
+// The list fills the group box inside its frame.
+constexpr int kListLeft = 2;
+constexpr int kListTop = 15;
+constexpr int kListRight = 2;
+constexpr int kListBottom = 2;
+} // namespace
+
+std::string WindowText(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(window, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
+void GroupBox::Create(HWND parent, int id, const char* caption, HFONT font) {
+    window_ = CreateWindowExA(WS_EX_CONTROLPARENT, "BUTTON", caption,
+                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | BS_GROUPBOX, 0, 0, 0, height_, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SetWindowSubclass(window_, &GroupBox::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+void GroupBox::MakeVisible() {
+    if (visible_)
+        return;
+    visible_ = true;
+    ShowWindow(window_, SW_SHOWNA);
+    host_.SectionLayoutChanged();
+}
+
+void GroupBox::SetTitle(const std::string& title) { SetWindowTextA(window_, title.c_str()); }
+
+std::string GroupBox::Title() const { return WindowText(window_); }
+
+void GroupBox::SetHeight(int height) {
+    if (height == height_)
+        return;
+    height_ = height;
+    host_.SectionLayoutChanged();
+}
+
+void GroupBox::LeaveEmpty() {
+    if (!host_.HideEmpty() || !visible_)
+        return;
+    visible_ = false;
+    ShowWindow(window_, SW_HIDE);
+    host_.SectionLayoutChanged();
+}
+
+void GroupBox::Place(int top, int width) {
+    SetWindowPos(window_, nullptr, 0, top, width, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void GroupBox::FitList() const {
+    RECT client;
+    GetClientRect(window_, &client);
+    if (HWND list = GetWindow(window_, GW_CHILD)) {
+        SetWindowPos(list, nullptr, kListLeft, kListTop, std::max(0L, client.right - kListLeft - kListRight),
+                     std::max(0L, client.bottom - kListTop - kListBottom), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+LRESULT CALLBACK GroupBox::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR data) {
+    auto* self = reinterpret_cast<GroupBox*>(data);
+    return DeliverEvent([&]() -> LRESULT {
+        switch (message) {
+        case WM_COMMAND:
+        case WM_NOTIFY:
+            // The list's notifications belong to the form, which knows the sections' handlers.
+            return SendMessageA(GetParent(window), message, wParam, lParam);
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            return SendMessageA(item->hwndItem, kReflectedDrawItem, wParam, lParam);
+        }
+        case WM_SIZE: {
+            const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+            self->FitList();
+            return result;
+        }
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(window, &GroupBox::Procedure, 0);
+            break;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    });
+}

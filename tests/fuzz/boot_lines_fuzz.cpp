@@ -1,0 +1,30 @@
+// Fuzzes the boot-file line rules and the program-list rules: whatever the bytes, reading,
+// writing and reading again gives the same lines, and toggles and splits stay consistent.
+#include "sources/BootFileText.h"
+#include "sources/IniListText.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+
+    const auto lines = ReadBootLines(text);
+    if (ReadBootLines(WriteBootLines(lines)) != lines)
+        std::abort();
+    for (const auto& line : lines) {
+        // Switching a line off and on again gives back the line without its marker.
+        const auto off = ToggledBootLine(line, false);
+        if (!HasCommentMarker(off))
+            std::abort();
+        const auto on = ToggledBootLine(off, true);
+        if (HasCommentMarker(line) ? on != line.substr(4) : on != line)
+            std::abort();
+    }
+
+    const auto programs = SplitProgramList(text);
+    if (SplitProgramList(JoinProgramList(programs)) != programs)
+        std::abort();
+    return 0;
+}

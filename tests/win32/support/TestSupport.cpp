@@ -1,0 +1,324 @@
+#include "TestSupport.h"
+
+#include "ui/ErrorText.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+std::string TempFolder() {
+    char buffer[MAX_PATH] = {};
+    GetTempPathA(sizeof buffer, buffer);
+    return buffer;
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = folder + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path + "\\");
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::atomic<unsigned> counter{0};
+
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM found) {
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::string(className) == "#32770" && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::string UniqueName(const char* stem) {
+    return std::string(stem) + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "-" +
+           std::to_string(GetTickCount());
+}
+
+void CheckStatus(LONG status, const char* what) {
+    if (status != ERROR_SUCCESS)
+        throw std::runtime_error(std::string(what) + " failed: " + std::to_string(status));
+}
+
+void WaitForInputHandled(HWND window) {
+    // Queued input comes before WM_PAINT: invalidate a pixel and wait until it is painted.
+    PumpMessages();
+    RECT pixel = {0, 0, 1, 1};
+    InvalidateRect(window, &pixel, FALSE);
+    WaitUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, 3000);
+    PumpMessages();
+}
+
+void SendMouse(HWND window, int x, int y, const std::vector<DWORD>& buttons) {
+    POINT point = {x, y};
+    ClientToScreen(window, &point);
+    SetCursorPos(point.x, point.y);
+    const int width = GetSystemMetrics(SM_CXSCREEN) - 1;
+    const int height = GetSystemMetrics(SM_CYSCREEN) - 1;
+    std::vector<INPUT> inputs;
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = point.x * 65535 / width;
+    move.mi.dy = point.y * 65535 / height;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs.push_back(move);
+    for (DWORD button : buttons) {
+        INPUT press = move;
+        press.mi.dwFlags = button | MOUSEEVENTF_ABSOLUTE;
+        inputs.push_back(press);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    WaitForInputHandled(window);
+}
+} // namespace
+
+ScratchFolder::ScratchFolder() {
+    path_ = TempFolder() + UniqueName("dawnroll-test-") + "\\";
+    if (!CreateDirectoryA(path_.c_str(), nullptr))
+        throw std::runtime_error("cannot create " + path_);
+}
+
+ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+
+RegistrySandbox::RegistrySandbox() {
+    base_ = "Software\\DawnrollTests\\" + UniqueName("sandbox-");
+    CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKCU").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &currentUser_, nullptr),
+                "RegCreateKeyEx");
+    CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKLM").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &localMachine_, nullptr),
+                "RegCreateKeyEx");
+    CheckStatus(RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_), "RegOverridePredefKey");
+    CheckStatus(RegOverridePredefKey(HKEY_LOCAL_MACHINE, localMachine_), "RegOverridePredefKey");
+}
+
+RegistrySandbox::~RegistrySandbox() {
+    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegCloseKey(localMachine_);
+    RegCloseKey(currentUser_);
+    RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str());
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot create " + path);
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    if (!ok || written != bytes.size())
+        throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadBytes(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot open " + path);
+    std::string bytes;
+    char chunk[65536];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0)
+        bytes.append(chunk, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void CreateKey(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    CheckStatus(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                "RegCreateKeyEx");
+    RegCloseKey(key);
+}
+
+void SetStringValue(HKEY root, const std::string& path, const std::string& name, const std::string& data,
+                    DWORD type) {
+    HKEY key = nullptr;
+    CheckStatus(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                "RegCreateKeyEx");
+    const LONG status = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
+                                       static_cast<DWORD>(data.size() + 1));
+    RegCloseKey(key);
+    CheckStatus(status, "RegSetValueEx");
+}
+
+void SetDwordValue(HKEY root, const std::string& path, const std::string& name, DWORD data) {
+    HKEY key = nullptr;
+    CheckStatus(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                "RegCreateKeyEx");
+    const LONG status =
+        RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+    RegCloseKey(key);
+    CheckStatus(status, "RegSetValueEx");
+}
+
+RegistryData GetValue(HKEY root, const std::string& path, const std::string& name) {
+    RegistryData value;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return value;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
+        value.exists = true;
+        value.bytes.assign(size, '\0');
+        RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value.bytes[0]), &size);
+        value.bytes.resize(size);
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+void DeleteKeyTree(HKEY root, const std::string& path) { RegDeleteTreeA(root, path.c_str()); }
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (condition())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void ClickAt(HWND window, int x, int y) { SendMouse(window, x, y, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}); }
+
+void DoubleClickAt(HWND window, int x, int y) {
+    SendMouse(window, x, y,
+              {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+}
+
+void PressKey(HWND focus, WORD virtualKey) {
+    SetFocus(focus);
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = virtualKey;
+    inputs[1] = inputs[0];
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+    WaitForInputHandled(focus);
+}
+
+void ShowForInput(HWND window) {
+    ShowWindow(window, SW_SHOWNORMAL);
+    SetForegroundWindow(window);
+    UpdateWindow(window);
+    WaitUntil([&] { return GetForegroundWindow() == window; }, 3000);
+    PumpMessages();
+}
+
+std::string ThisProgramTitle() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return ProgramTitle(path);
+}
+
+DialogSeen RunExpectingErrorDialog(const std::function<void()>& action, DWORD timeoutMs) {
+    DialogSeen seen;
+    std::atomic<bool> done{false};
+    const DWORD thread = GetCurrentThreadId();
+    std::thread watcher([&] {
+        const DWORD start = GetTickCount();
+        while (!done && GetTickCount() - start < timeoutMs) {
+            HWND dialog = nullptr;
+            EnumThreadWindows(thread, &FindMessageBox, reinterpret_cast<LPARAM>(&dialog));
+            if (dialog) {
+                char title[256] = {};
+                GetWindowTextA(dialog, title, sizeof title);
+                char text[4096] = {};
+                GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
+                seen.shown = true;
+                seen.title = title;
+                seen.text = text;
+                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(20);
+        }
+    });
+    action();
+    done = true;
+    watcher.join();
+    return seen;
+}
+
+void SaveScreenshot(const std::string& name) {
+    char folder[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("DAWNROLL_SCREENSHOTS", folder, sizeof folder))
+        return;
+    PumpMessages();
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    const DWORD stride = ((width * 3 + 3) / 4) * 4;
+    const DWORD imageSize = stride * height;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + imageSize;
+    std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
+    bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+    bytes.append(static_cast<const char*>(bits), imageSize);
+    WriteBytes(std::string(folder) + "\\" + name + ".bmp", bytes);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+// Every Win32 test program starts as the program does: common controls and COM ready.
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    CoUninitialize();
+    return result;
+}

@@ -1,0 +1,87 @@
+// Helpers of the Win32 tests: scratch folders and registry roots that keep every test away
+// from the machine's real autostart entries, real input, and reading the real error dialog.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TFormDawnroll;
+
+// A folder of its own for one test, under the system's temporary folder, removed at the end.
+class ScratchFolder {
+  public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    // The folder's path, ending in a backslash.
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + name; }
+
+  private:
+    std::string path_;
+};
+
+// Redirects HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process to scratch keys, so that
+// the program's registry calls reach only them; removed and restored at the end.
+class RegistrySandbox {
+  public:
+    RegistrySandbox();
+    ~RegistrySandbox();
+    RegistrySandbox(const RegistrySandbox&) = delete;
+    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
+
+  private:
+    std::string base_;
+    HKEY currentUser_ = nullptr;
+    HKEY localMachine_ = nullptr;
+};
+
+// Files.
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path); // throws when the file cannot be read
+bool FileExists(const std::string& path);
+
+// Registry, below the (possibly redirected) roots.
+void CreateKey(HKEY root, const std::string& path);
+void SetStringValue(HKEY root, const std::string& path, const std::string& name, const std::string& data,
+                    DWORD type = REG_SZ);
+void SetDwordValue(HKEY root, const std::string& path, const std::string& name, DWORD data);
+struct RegistryData {
+    bool exists = false;
+    DWORD type = 0;
+    std::string bytes; // raw data, with any terminating zero
+};
+RegistryData GetValue(HKEY root, const std::string& path, const std::string& name);
+void DeleteKeyTree(HKEY root, const std::string& path);
+
+// Messages and input.
+void PumpMessages();
+// Pumps messages until the condition holds or the time is up; answers the condition.
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+// Real input through SendInput, at a point in a window's client coordinates; waits until the
+// window's thread has handled it.
+void ClickAt(HWND window, int x, int y);
+void DoubleClickAt(HWND window, int x, int y);
+void PressKey(HWND focus, WORD virtualKey);
+// Brings the form's window to the screen, in front, and waits until it is painted.
+void ShowForInput(HWND window);
+
+// Runs an action that must show the error dialog; reads the dialog, presses OK, and answers
+// the dialog's text ("" when no dialog came). The title is checked against the program title.
+struct DialogSeen {
+    bool shown = false;
+    std::string title;
+    std::string text;
+};
+DialogSeen RunExpectingErrorDialog(const std::function<void()>& action, DWORD timeoutMs = 10000);
+
+// Saves a picture of the whole screen under the screenshots folder as NAME.bmp.
+void SaveScreenshot(const std::string& name);
+
+// The program title the error dialog of this test program carries.
+std::string ThisProgramTitle();
