@@ -26,10 +26,10 @@ build: deps native fuzz
 	@cmake --build $(BUILD)/win32 -j$(JOBS)
 
 test: build
-	@scripts/run-tests.sh
+	@BUILD_DIR=$(CURDIR)/$(BUILD) scripts/run-tests.sh $(CTEST_ARGS)
 
 run: build
-	@scripts/run-demo.sh "$(WINEPREFIX)"
+	@BUILD_DIR=$(CURDIR)/$(BUILD) scripts/run-demo.sh "$(WINEPREFIX)"
 
 clean:
 	rm -rf $(BUILD)
