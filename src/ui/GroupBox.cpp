@@ -82,6 +82,14 @@ LRESULT CALLBACK GroupBox::Procedure(HWND window, UINT message, WPARAM wParam, L
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             return SendMessageA(item->hwndItem, kReflectedDrawItem, wParam, lParam);
         }
+        case WM_ERASEBKGND: {
+            // A group box paints only its frame and caption; the face between the frame and
+            // its list is the window's colour.
+            RECT client;
+            GetClientRect(window, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, GetSysColorBrush(COLOR_BTNFACE));
+            return TRUE;
+        }
         case WM_SIZE: {
             const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
             self->FitList();
