@@ -1,0 +1,81 @@
+// Messages of the input/output error, the error dialog's text and the program title.
+#include "sources/AppError.h"
+#include "ui/ErrorText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+TEST(InOutError, MessageTable) {
+    EXPECT_EQ(InOutErrorMessage(2), "File not found");
+    EXPECT_EQ(InOutErrorMessage(3), "Invalid filename");
+    EXPECT_EQ(InOutErrorMessage(4), "Too many open files");
+    EXPECT_EQ(InOutErrorMessage(5), "File access denied");
+    EXPECT_EQ(InOutErrorMessage(100), "Read beyond end of file");
+    EXPECT_EQ(InOutErrorMessage(101), "Disk full");
+    EXPECT_EQ(InOutErrorMessage(106), "Invalid numeric input");
+    // Every other code, in decimal: a full disk reports 112, not 101.
+    EXPECT_EQ(InOutErrorMessage(112), "I/O error 112");
+    EXPECT_EQ(InOutErrorMessage(0), "I/O error 0");
+    EXPECT_EQ(InOutErrorMessage(1), "I/O error 1");
+    EXPECT_EQ(InOutErrorMessage(6), "I/O error 6");
+    EXPECT_EQ(InOutErrorMessage(32), "I/O error 32");
+    EXPECT_EQ(InOutErrorMessage(102), "I/O error 102");
+    EXPECT_EQ(InOutErrorMessage(1392), "I/O error 1392");
+}
+
+TEST(InOutError, RaisedAsTheProgramsErrorWithItsMessage) {
+    try {
+        RaiseInOutError(112);
+        FAIL() << "nothing raised";
+    } catch (const AppError& error) {
+        EXPECT_STREQ(error.what(), "I/O error 112");
+    }
+    EXPECT_THROW(RaiseInOutError(5), AppError);
+}
+
+TEST(MessagePattern, TheOnePlaceholderTakesTheText) {
+    EXPECT_EQ(FormatMessageWith("Invalid data type for '%s'", "Startup"),
+              "Invalid data type for 'Startup'");
+    EXPECT_EQ(FormatMessageWith("Invalid data type for '%s'", ""), "Invalid data type for ''");
+    EXPECT_EQ(FormatMessageWith("Unable to write to %s", "C:\\WINDOWS\\WIN.INI"),
+              "Unable to write to C:\\WINDOWS\\WIN.INI");
+    // The text is put in as it is, even when it holds a placeholder or a percent sign.
+    EXPECT_EQ(FormatMessageWith("Failed to get data for '%s'", "%s %d 100%"),
+              "Failed to get data for '%s %d 100%'");
+    EXPECT_EQ(FormatMessageWith("no placeholder", "x"), "no placeholder");
+}
+
+TEST(DialogText, FullStopAfterCharactersAboveTheFullStop) {
+    EXPECT_EQ(ErrorDialogText("Disk full"), "Disk full.");
+    EXPECT_EQ(ErrorDialogText("I/O error 112"), "I/O error 112.");
+    EXPECT_EQ(ErrorDialogText("x/"), "x/.");
+    EXPECT_EQ(ErrorDialogText("x~"), "x~.");
+    // Bytes above 127 are above the full stop too (compared as unsigned characters).
+    EXPECT_EQ(ErrorDialogText("caf\xe9"), "caf\xe9.");
+    EXPECT_EQ(ErrorDialogText("\xff"), "\xff.");
+}
+
+TEST(DialogText, NoFullStopAfterQuotesBracketsFullStopsOrNothing) {
+    for (const char* message : {"Invalid data type for 'Startup'", "Failed (x)", "Done.", "", "x ",
+                                "x-", "x,", "x!", "x\"", "x\n"})
+        EXPECT_EQ(ErrorDialogText(message), message) << message;
+}
+
+TEST(ProgramTitle, FileNameCutAtFirstDotRestLowerCase) {
+    EXPECT_EQ(ProgramTitle("C:\\x\\DAWNROLL.EXE"), "Dawnroll");
+    EXPECT_EQ(ProgramTitle("C:\\x\\dawnroll.exe"), "dawnroll");
+    EXPECT_EQ(ProgramTitle("C:\\x\\bootfile_test.exe"), "bootfile_test");
+    // Cut at the first dot of the name: the first character keeps its case.
+    EXPECT_EQ(ProgramTitle("a.b.exe"), "a");
+    EXPECT_EQ(ProgramTitle("C:\\x\\My.Tool.EXE"), "My");
+    // Dots in folder names do not count; either slash separates folders.
+    EXPECT_EQ(ProgramTitle("C:\\Program Files.old\\TOOL.EXE"), "Tool");
+    EXPECT_EQ(ProgramTitle("Z:/home/u/DawnRoll.exe"), "Dawnroll");
+    // A name without a dot is kept whole; a name that begins with a dot leaves nothing.
+    EXPECT_EQ(ProgramTitle("C:\\x\\DAWNROLL"), "Dawnroll");
+    EXPECT_EQ(ProgramTitle("C:\\x\\.exe"), "");
+    EXPECT_EQ(ProgramTitle(""), "");
+    // Only the letters change: digits and signs stay.
+    EXPECT_EQ(ProgramTitle("C:\\x\\DAWN-ROLL_32.EXE"), "Dawn-roll_32");
+}
+} // namespace

@@ -1,0 +1,59 @@
+// Titles of the registry run-key sections: built from root and key, parsed back by the toggle.
+#include "sources/RunKeyLocator.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+TEST(RunKeyTitle, BuiltForBothRoots) {
+    EXPECT_STREQ(RootKeyName(RootKey::CurrentUser), "HKEY_CURRENT_USER");
+    EXPECT_STREQ(RootKeyName(RootKey::LocalMachine), "HKEY_LOCAL_MACHINE");
+    // The path the registry is opened with has no leading backslash.
+    EXPECT_EQ(RunKeyPath("Run"), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+    EXPECT_EQ(
+        RunKeyTitle(RootKey::LocalMachine, "RunServices"),
+        "My "
+        "Computer\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices");
+    EXPECT_EQ(
+        RunKeyTitle(RootKey::CurrentUser, "RunOnce"),
+        "My Computer\\HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
+}
+
+TEST(RunKeyTitle, ParsedBackToRootAndPath) {
+    const struct {
+        RootKey root;
+        const char* key;
+    } sections[] = {{RootKey::CurrentUser, "Run"},
+                    {RootKey::CurrentUser, "RunOnce"},
+                    {RootKey::LocalMachine, "Run"},
+                    {RootKey::LocalMachine, "RunOnce"},
+                    {RootKey::LocalMachine, "RunServices"}};
+    for (const auto& section : sections) {
+        const auto locator = ParseRunKeyTitle(RunKeyTitle(section.root, section.key));
+        ASSERT_TRUE(locator) << section.key;
+        EXPECT_EQ(locator->root, section.root);
+        EXPECT_EQ(locator->keyPath, RunKeyPath(section.key));
+    }
+}
+
+TEST(RunKeyTitle, WhateverComesBeforeTheFirstBackslashIsDropped) {
+    const auto locator = ParseRunKeyTitle("Elsewhere\\HKEY_CURRENT_USER\\A\\B");
+    ASSERT_TRUE(locator);
+    EXPECT_EQ(locator->root, RootKey::CurrentUser);
+    EXPECT_EQ(locator->keyPath, "A\\B");
+    const auto bare = ParseRunKeyTitle("\\HKEY_LOCAL_MACHINE\\X");
+    ASSERT_TRUE(bare);
+    EXPECT_EQ(bare->root, RootKey::LocalMachine);
+    EXPECT_EQ(bare->keyPath, "X");
+}
+
+TEST(RunKeyTitle, UnknownRootsGiveNothing) {
+    for (const char* title :
+         {"", "My Computer", "My Computer\\", "GroupBox7", "HKEY_CURRENT_USER\\SOFTWARE\\x",
+          "My Computer\\HKEY_CLASSES_ROOT\\SOFTWARE\\x", "My Computer\\HKEY_USERS\\.DEFAULT\\x",
+          "My Computer\\hkey_current_user\\SOFTWARE\\x",
+          "My Computer\\HKEY_CURRENT_USERS\\SOFTWARE\\x", "My Computer\\HKEY_CURRENT_USER",
+          "My Computer\\HKEY_LOCAL_MACHINE", "My Computer\\ HKEY_LOCAL_MACHINE\\x",
+          "C:\\WINDOWS\\WIN.INI, [Windows], Run="})
+        EXPECT_FALSE(ParseRunKeyTitle(title)) << title;
+}
+} // namespace
