@@ -30,6 +30,18 @@ start() {
     wineserver -p >/dev/null 2>&1 </dev/null || true
     echo "DISPLAY=$display"
     echo "WINEPREFIX=$prefix"
+    mount_small_drive "$prefix" "$state"
+}
+
+# A small drive the tests can fill: a 256 KiB tmpfs under the state folder, drive T: of the
+# prefix. Only root can mount it; without it the tests that need it skip.
+mount_small_drive() {
+    local prefix=$1 state=$2 mount=$2/small-drive
+    [ "$(id -u)" = 0 ] || return 0
+    mkdir -p "$mount"
+    mountpoint -q "$mount" || mount -t tmpfs -o size=256k,mode=0777 dawnroll-small "$mount" 2>/dev/null || return 0
+    ln -sfn "$mount" "$prefix/dosdevices/t:"
+    echo "DAWNROLL_FULL_DRIVE=T:"
 }
 
 stop() {
@@ -38,6 +50,9 @@ stop() {
         WINEPREFIX=$(cat "$state/prefix") wineserver -k >/dev/null 2>&1 || true
         WINEPREFIX=$(cat "$state/prefix") wineserver -w >/dev/null 2>&1 || true
         rm -f "$state/prefix"
+    fi
+    if mountpoint -q "$state/small-drive" 2>/dev/null; then
+        umount "$state/small-drive" 2>/dev/null || umount -l "$state/small-drive" 2>/dev/null || true
     fi
     if [ -f "$state/xvfb.pid" ]; then
         kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true

@@ -1,4 +1,5 @@
 // The boot batch file sections on real files of the Wine drive.
+#include "HeldFile.h"
 #include "TestSupport.h"
 
 #include "sources/BootFile.h"
@@ -6,7 +7,82 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
+using namespace std::string_literals;
+
+constexpr int kDesignedHeight = 41;
+
+DWORD Attributes(const std::string& path) {
+    return GetFileAttributesA(path.c_str());
+}
+
+// Names of the files in a folder (ending in a backslash), sorted.
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// What the file must hold after a toggle: the list's lines, each with a carriage return and
+// line feed.
+std::string ListAsFile(const CheckListBox& list) {
+    std::string text;
+    for (int i = 0; i < list.Count(); ++i)
+        text += list.Line(i) + "\r\n";
+    return text;
+}
+
+// The height a boot file section of `lines` lines gets: (n + 1) * h + 21, h being the height
+// of "REM" in the list's font (13 with the designed font on Windows; Wine's stand-in for that
+// font may differ by a pixel).
+int BootSectionHeight(const CheckListBox& list, int lines) {
+    HDC dc = GetDC(list.Handle());
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list.Handle(), WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    GetTextExtentPoint32A(dc, "REM", 3, &size);
+    SelectObject(dc, old);
+    ReleaseDC(list.Handle(), dc);
+    EXPECT_GE(size.cy, 12);
+    EXPECT_LE(size.cy, 16);
+    return (lines + 1) * size.cy + 21;
+}
+
+bool ShownOnScreen(const GroupBox& box) {
+    return (GetWindowLongA(box.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+// A text with every line end (a carriage return, with or without its line feed) written as
+// carriage return and line feed, and one after the last line.
+std::string WithCrLfLineEnds(const std::string& text) {
+    std::string result;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            result += text[i];
+            continue;
+        }
+        result += "\r\n";
+        if (i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+    }
+    if (!result.empty() && result.compare(result.size() - 2, 2, "\r\n") != 0)
+        result += "\r\n";
+    return result;
+}
+
 class BootFileTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -28,6 +104,18 @@ class BootFileTest : public testing::Test {
             LoadBootFile(form->GroupBoxN(1), form->CheckListBoxN(1), folder.File("CONFIG.SYS"));
     }
     CheckListBox& List() { return form->CheckListBoxN(1); }
+    std::string Config() { return ReadBytes(folder.File("CONFIG.SYS")); }
+    // Changes a line's mark the way the user does: the list changes the mark and tells the
+    // form through its group box, whose handler rewrites the file. Answers the error dialog's
+    // text, empty when none came.
+    std::string ToggleByUser(int index, int section = 1) {
+        const DialogSeen seen = RunExpectingErrorDialog(
+            [&] { form->CheckListBoxN(section).ToggleByUser(index); }, 3000);
+        if (seen.shown) {
+            EXPECT_EQ(seen.title, ThisProgramTitle());
+        }
+        return seen.text;
+    }
 
     RegistrySandbox registry;
     ScratchFolder folder;
@@ -45,10 +133,325 @@ TEST_F(BootFileTest, LoadsLinesWithMarksAndTogglesThem) {
 
     List().SetChecked(0, false);
     BootFileClickCheck(List());
-    EXPECT_EQ(ReadBytes(folder.File("CONFIG.SYS")), "REM DEVICE=a.sys\r\nrem DEVICE=b.sys\r\nREMARK\r\nREM\r\n");
+    EXPECT_EQ(ReadBytes(folder.File("CONFIG.SYS")),
+              "REM DEVICE=a.sys\r\nrem DEVICE=b.sys\r\nREMARK\r\nREM\r\n");
     List().SetChecked(1, true);
     BootFileClickCheck(List());
-    EXPECT_EQ(ReadBytes(folder.File("CONFIG.SYS")), "REM DEVICE=a.sys\r\nDEVICE=b.sys\r\nREMARK\r\nREM\r\n");
+    EXPECT_EQ(ReadBytes(folder.File("CONFIG.SYS")),
+              "REM DEVICE=a.sys\r\nDEVICE=b.sys\r\nREMARK\r\nREM\r\n");
     EXPECT_EQ(List().Line(1), "DEVICE=b.sys");
+}
+
+TEST_F(BootFileTest, EachSectionsEventRewritesItsOwnFile) {
+    WriteBytes(folder.File("AUTOEXEC.BAT"), "@ECHO OFF\r\nrem SET X=1\r\nPATH C:\\DOS");
+    Load("DEVICE=a.sys\r\nFILES=30\r\nBUFFERS=20\r\n");
+    EXPECT_EQ(form->GroupBoxN(1).Height(), BootSectionHeight(List(), 3));
+    EXPECT_EQ(form->GroupBoxN(2).Height(), BootSectionHeight(form->CheckListBoxN(2), 3));
+    EXPECT_EQ(form->GroupBoxN(2).Title(), folder.File("AUTOEXEC.BAT"));
+
+    // The lower-case marker goes and comes back upper case; the last line gains its break.
+    EXPECT_EQ(ToggleByUser(1, 2), "");
+    EXPECT_TRUE(form->CheckListBoxN(2).Checked(1));
+    EXPECT_EQ(ReadBytes(folder.File("AUTOEXEC.BAT")), "@ECHO OFF\r\nSET X=1\r\nPATH C:\\DOS\r\n");
+    EXPECT_EQ(ToggleByUser(1, 2), "");
+    EXPECT_FALSE(form->CheckListBoxN(2).Checked(1));
+    EXPECT_EQ(ReadBytes(folder.File("AUTOEXEC.BAT")),
+              "@ECHO OFF\r\nREM SET X=1\r\nPATH C:\\DOS\r\n");
+    EXPECT_EQ(form->CheckListBoxN(2).Line(1), "REM SET X=1");
+    // The other section's file was not touched.
+    EXPECT_EQ(Config(), "DEVICE=a.sys\r\nFILES=30\r\nBUFFERS=20\r\n");
+
+    EXPECT_EQ(ToggleByUser(2), "");
+    EXPECT_EQ(Config(), "DEVICE=a.sys\r\nFILES=30\r\nREM BUFFERS=20\r\n");
+    EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"AUTOEXEC.BAT", "CONFIG.SYS"}));
+}
+
+TEST_F(BootFileTest, MarkerEdgeCasesOnARealFile) {
+    Load("REM\r\n\r\nREM Settings follow\r\nREMARK\r\n  REM x\r\nRem lower");
+    ASSERT_EQ(List().Count(), 6);
+    const bool marks[] = {true, true, false, true, true, false};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(List().Checked(i), marks[i]) << i;
+
+    EXPECT_EQ(ToggleByUser(0), "");
+    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(ToggleByUser(2), "");
+    EXPECT_EQ(Config(), "REM REM\r\nREM \r\nSettings follow\r\nREMARK\r\n  REM x\r\nRem lower\r\n");
+    EXPECT_EQ(Config(), ListAsFile(List()));
+}
+
+TEST_F(BootFileTest, ReadOnlyHiddenFileIsRewrittenAndKeepsItsAttributes) {
+    Load("DEVICE=a.sys\r\nFILES=30\r\n");
+    const std::string path = folder.File("CONFIG.SYS");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    const DWORD before = Attributes(path);
+    ASSERT_TRUE(before & FILE_ATTRIBUTE_READONLY);
+
+    EXPECT_EQ(ToggleByUser(0), "");
+    EXPECT_EQ(Config(), "REM DEVICE=a.sys\r\nFILES=30\r\n");
+    EXPECT_EQ(Attributes(path), before);
+    EXPECT_EQ(ToggleByUser(0), "");
+    EXPECT_EQ(Config(), "DEVICE=a.sys\r\nFILES=30\r\n");
+    EXPECT_EQ(Attributes(path), before);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+}
+
+TEST_F(BootFileTest, MissingFileHidesTheSectionOrShowsItEmpty) {
+    form->Create();
+    EXPECT_FALSE(form->GroupBoxN(1).IsVisible());
+    EXPECT_FALSE(ShownOnScreen(form->GroupBoxN(1)));
+    EXPECT_FALSE(form->GroupBoxN(2).IsVisible());
+
+    form->Showemptystartups1Click();
+    EXPECT_TRUE(ShownOnScreen(form->GroupBoxN(1)));
+    EXPECT_EQ(form->GroupBoxN(1).Title(), folder.File("CONFIG.SYS"));
+    EXPECT_EQ(List().Count(), 0);
+    EXPECT_EQ(form->GroupBoxN(1).Height(), kDesignedHeight);
+    EXPECT_TRUE(ShownOnScreen(form->GroupBoxN(2)));
+    EXPECT_EQ(form->GroupBoxN(2).Title(), folder.File("AUTOEXEC.BAT"));
+    EXPECT_FALSE(FileExists(folder.File("CONFIG.SYS")));
+
+    // An empty file opens: the section shows, one text line high, even with hide-empty on.
+    WriteBytes(folder.File("CONFIG.SYS"), "");
+    form->Hideemptystartups1Click();
+    EXPECT_TRUE(ShownOnScreen(form->GroupBoxN(1)));
+    EXPECT_EQ(List().Count(), 0);
+    EXPECT_EQ(form->GroupBoxN(1).Height(), BootSectionHeight(List(), 0));
+    EXPECT_FALSE(ShownOnScreen(form->GroupBoxN(2)));
+
+    // Gone again: hidden, and the height stays what the last load set.
+    DeleteFileA(folder.File("CONFIG.SYS").c_str());
+    form->Hideemptystartups1Click();
+    EXPECT_FALSE(ShownOnScreen(form->GroupBoxN(1)));
+    form->Showemptystartups1Click();
+    EXPECT_TRUE(ShownOnScreen(form->GroupBoxN(1)));
+    EXPECT_EQ(form->GroupBoxN(1).Height(), BootSectionHeight(List(), 0));
+}
+
+TEST_F(BootFileTest, FileHeldByAnotherProcessIsLeftAloneSilently) {
+    const std::string path = folder.File("CONFIG.SYS");
+    Load("DEVICE=a.sys\r\nFILES=30\r\n");
+    const std::string before = Config();
+    const DWORD attributes = Attributes(path);
+    {
+        HeldFile held(path);
+        EXPECT_EQ(ToggleByUser(0), "");
+        // The list keeps the new mark and its text; the file is as it was.
+        EXPECT_FALSE(List().Checked(0));
+        EXPECT_EQ(List().Line(0), "DEVICE=a.sys");
+        EXPECT_EQ(held.Release(), 0u);
+    }
+    EXPECT_EQ(Config(), before);
+    EXPECT_EQ(Attributes(path), attributes);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+
+    // The next toggle writes the whole list, the earlier change included.
+    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(Config(), "REM DEVICE=a.sys\r\nREM FILES=30\r\n");
+
+    // A file held open cannot be read either: the section counts as empty.
+    HeldFile held(path);
+    form->Hideemptystartups1Click();
+    EXPECT_FALSE(ShownOnScreen(form->GroupBoxN(1)));
+    EXPECT_EQ(List().Count(), 0);
+}
+
+TEST_F(BootFileTest, FullDiskLeavesTheOriginalIntactAndReportsTheError) {
+    char drive[16] = {};
+    if (!GetEnvironmentVariableA("DAWNROLL_FULL_DRIVE", drive, sizeof drive))
+        GTEST_SKIP() << "no small drive to fill: DAWNROLL_FULL_DRIVE is set by the test session "
+                        "when it can mount one (as root)";
+    const std::string root = std::string(drive) + "\\";
+    ULARGE_INTEGER freeBytes = {};
+    ASSERT_TRUE(GetDiskFreeSpaceExA(root.c_str(), &freeBytes, nullptr, nullptr)) << root;
+    ASSERT_LT(freeBytes.QuadPart, 64u << 20) << "not a small drive: " << root;
+
+    const std::string path = root + "CONFIG.SYS";
+    const std::string filler = root + "filler.bin";
+    DeleteFileA(filler.c_str());
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    const std::string original = "DEVICE=a.sys\r\nrem FILES=30\r\nBUFFERS=20";
+    WriteBytes(path, original);
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    const DWORD attributes = Attributes(path);
+
+    SourceLocators locators;
+    locators.configSys = path;
+    locators.autoexecBat = folder.File("AUTOEXEC.BAT");
+    locators.windowsFolder = [this] { return folder.Path(); };
+    form = std::make_unique<TFormDawnroll>(locators);
+    form->Create();
+    ASSERT_EQ(List().Count(), 3);
+
+    // Fill the drive to the last byte.
+    {
+        HANDLE file = CreateFileA(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        const std::string chunk(64 * 1024, 'f');
+        for (DWORD size = static_cast<DWORD>(chunk.size()); size > 0; size /= 2) {
+            DWORD written = 0;
+            while (WriteFile(file, chunk.data(), size, &written, nullptr) && written == size) {
+            }
+        }
+        CloseHandle(file);
+    }
+    ASSERT_TRUE(GetDiskFreeSpaceExA(root.c_str(), &freeBytes, nullptr, nullptr));
+    EXPECT_EQ(freeBytes.QuadPart, 0u);
+
+    EXPECT_EQ(ToggleByUser(0), "I/O error 112.");
+    EXPECT_EQ(ReadBytes(path), original);
+    EXPECT_EQ(Attributes(path), attributes);
+    EXPECT_EQ(FilesIn(root), (std::vector<std::string>{"CONFIG.SYS", "filler.bin"}));
+    // The list keeps the new mark and the texts it read.
+    EXPECT_FALSE(List().Checked(0));
+    EXPECT_EQ(List().Line(0), "DEVICE=a.sys");
+
+    // With room again, the next toggle writes the whole list.
+    DeleteFileA(filler.c_str());
+    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(ReadBytes(path), "REM DEVICE=a.sys\r\nFILES=30\r\nBUFFERS=20\r\n");
+    EXPECT_EQ(Attributes(path), attributes);
+    EXPECT_EQ(FilesIn(root), std::vector<std::string>{"CONFIG.SYS"});
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(BootFileTest, CtrlZLineFeedsAndMissingLastLineEnd) {
+    Load("DEVICE=a.sys\r\nFILES=30\x1a"
+         "BUFFERS=20\r\n\x1a");
+    ASSERT_EQ(List().Count(), 2);
+    EXPECT_EQ(List().Line(1), "FILES=30");
+    EXPECT_EQ(ToggleByUser(0), "");
+    // The Ctrl-Z and everything after it are gone; the last line gained its line end.
+    EXPECT_EQ(Config(), "REM DEVICE=a.sys\r\nFILES=30\r\n");
+
+    // Line feeds alone end no line: the whole text is one line.
+    Load("DEVICE=a.sys\nFILES=30\n");
+    ASSERT_EQ(List().Count(), 1);
+    EXPECT_EQ(ToggleByUser(0), "");
+    EXPECT_EQ(Config(), "REM DEVICE=a.sys\nFILES=30\n\r\n");
+}
+
+TEST_F(BootFileTest, LineEndsAndCtrlZBeyondTheFirstReadChunk) {
+    // A carriage return and its line feed on either side of the 64 KiB read chunk.
+    const std::string first(65535, 'a');
+    Load(first + "\r\nb\r\n");
+    ASSERT_EQ(List().Count(), 2);
+    EXPECT_EQ(List().Line(0), first);
+    EXPECT_EQ(List().Line(1), "b");
+
+    // A Ctrl-Z far into the file still ends it.
+    const std::string line(100, 'c');
+    std::string text;
+    for (int i = 0; i < 1000; ++i)
+        text += line + "\r\n";
+    Load(text + "tail\x1aignored\r\nmore\r\n");
+    ASSERT_EQ(List().Count(), 1001);
+    EXPECT_EQ(List().Line(1000), "tail");
+    EXPECT_EQ(ToggleByUser(1000), "");
+    EXPECT_EQ(Config(), text + "REM tail\r\n");
+}
+
+TEST_F(BootFileTest, BinaryFilesLoadAndAreRewrittenIntact) {
+    // Every byte value in order: the Ctrl-Z (26) ends the text; the carriage return (13) is
+    // the one line end and the line feed (10) stays in the first line.
+    std::string ascending;
+    for (int c = 0; c < 256; ++c)
+        ascending += static_cast<char>(c);
+    Load(ascending);
+    ASSERT_EQ(List().Count(), 2);
+    EXPECT_EQ(List().Line(0), ascending.substr(0, 13));
+    EXPECT_EQ(List().Line(1), ascending.substr(14, 12));
+    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(Config(), ascending.substr(0, 13) + "\r\nREM " + ascending.substr(14, 12) + "\r\n");
+
+    // In reverse order: one line of the bytes 255 down to 27.
+    std::string descending(ascending.rbegin(), ascending.rend());
+    Load(descending);
+    ASSERT_EQ(List().Count(), 1);
+    EXPECT_EQ(List().Line(0), descending.substr(0, 229));
+    EXPECT_EQ(ToggleByUser(0), "");
+    EXPECT_EQ(Config(), "REM " + descending.substr(0, 229) + "\r\n");
+
+    // 256 KiB of every byte but the Ctrl-Z: switched off and on again, the file comes back
+    // with only its line ends made uniform.
+    std::string noise;
+    unsigned state = 12345;
+    while (noise.size() < 256 * 1024) {
+        state = state * 1103515245u + 12345u;
+        const char c = static_cast<char>(state >> 16);
+        if (c != 26)
+            noise += c;
+    }
+    Load(noise);
+    const int count = List().Count();
+    ASSERT_GT(count, 500);
+    ASSERT_TRUE(List().Checked(0));
+    EXPECT_EQ(ToggleByUser(0), "");
+    EXPECT_EQ(Config(), ListAsFile(List()));
+    EXPECT_EQ(ToggleByUser(0), "");
+    EXPECT_EQ(List().Count(), count);
+    EXPECT_EQ(Config(), WithCrLfLineEnds(noise));
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+}
+
+TEST_F(BootFileTest, MegabyteLineAndHundredThousandLines) {
+    const std::string longLine = "DEVICE=" + std::string(1 << 20, 'x');
+    Load(longLine + "\r\nREM y\r\n");
+    ASSERT_EQ(List().Count(), 2);
+    EXPECT_EQ(List().Line(0).size(), longLine.size());
+    EXPECT_EQ(ToggleByUser(0), "");
+    EXPECT_EQ(Config(), "REM " + longLine + "\r\nREM y\r\n");
+    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(Config(), "REM " + longLine + "\r\ny\r\n");
+
+    std::string many;
+    std::string expected;
+    for (int i = 0; i < 100000; ++i) {
+        const std::string line = "SET V" + std::to_string(i) + "=" + std::to_string(i * 7);
+        many += line + "\r\n";
+        expected += (i == 54321 ? "REM " : "") + line + "\r\n";
+    }
+    Load(many);
+    ASSERT_EQ(List().Count(), 100000);
+    EXPECT_EQ(ToggleByUser(54321), "");
+    EXPECT_EQ(Config(), expected);
+    EXPECT_EQ(List().Line(54321), "REM SET V54321=380247");
+}
+
+// Speed of loading and of toggling one line, for files of growing size. Not a test: run by
+// hand with --gtest_also_run_disabled_tests --gtest_filter=*Speed*.
+TEST_F(BootFileTest, DISABLED_SpeedOfLoadAndToggle) {
+    form->Create();
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    const auto now = [] {
+        LARGE_INTEGER counter;
+        QueryPerformanceCounter(&counter);
+        return counter.QuadPart;
+    };
+    const auto milliseconds = [&](LONGLONG ticks) { return 1000.0 * ticks / frequency.QuadPart; };
+    for (const int lines : {10000, 25000, 50000, 100000}) {
+        std::string text;
+        for (int i = 0; i < lines; ++i)
+            text += "DEVICE=C:\\DRIVERS\\DRIVER" + std::to_string(i) +
+                    ".SYS /X:" + std::to_string(i % 97) + "\r\n";
+        WriteBytes(folder.File("CONFIG.SYS"), text);
+        double load = 1e9;
+        double toggle = 1e9;
+        for (int round = 0; round < 3; ++round) {
+            const auto start = now();
+            LoadBootFile(form->GroupBoxN(1), List(), folder.File("CONFIG.SYS"));
+            load = std::min(load, milliseconds(now() - start));
+            ASSERT_EQ(List().Count(), lines);
+            List().SetChecked(lines / 2, !List().Checked(lines / 2));
+            const auto toggled = now();
+            BootFileClickCheck(List());
+            toggle = std::min(toggle, milliseconds(now() - toggled));
+        }
+        std::printf("%7d lines, %8zu bytes: load %8.1f ms, toggle one line %8.1f ms\n", lines,
+                    text.size(), load, toggle);
+    }
 }
 } // namespace
