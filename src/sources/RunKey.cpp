@@ -65,9 +65,10 @@ void LoadRunKey(GroupBox& box, EntryListView& list, const std::string& keyName, 
         if (key) {
             const TextMeasurer measure(list.Handle());
             for (const auto& name : ValueNames(key.Get())) {
+                // Read first: a value that cannot be listed leaves no half-filled row behind.
+                StringValue value = ReadStringValue(key.Get(), name);
                 const int row = list.AddCheckedRow();
                 list.SetCaption(row, name);
-                StringValue value = ReadStringValue(key.Get(), name);
                 list.SetFullname(row, value.text);
                 list.FitColumns(name, value.text, measure);
                 list.AttachRecord(row, EntryRecord{name, std::move(value.text), value.type});

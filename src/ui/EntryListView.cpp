@@ -7,10 +7,13 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace {
 constexpr int kStartWidth = 100;
 constexpr int kCaptionMargin = 41;
 constexpr int kFullnameMargin = 21;
+constexpr int kWidestColumn = 32767;
 constexpr UINT kCheckedState = INDEXTOSTATEIMAGEMASK(2);
 constexpr UINT kUncheckedState = INDEXTOSTATEIMAGEMASK(1);
 
@@ -145,10 +148,11 @@ int EntryListView::ColumnWidth(int column) const {
 }
 
 void EntryListView::FitColumns(std::string_view caption, std::string_view fullname, const TextMeasurer& measure) {
-    const int captionWidth = measure.Width(caption) + kCaptionMargin;
+    // The list takes a column width as a 16-bit signed number: wider texts get the widest.
+    const int captionWidth = std::min(measure.Width(caption) + kCaptionMargin, kWidestColumn);
     if (ColumnWidth(0) < captionWidth)
         SendMessageA(window_, LVM_SETCOLUMNWIDTH, 0, captionWidth);
-    const int fullnameWidth = measure.Width(fullname) + kFullnameMargin;
+    const int fullnameWidth = std::min(measure.Width(fullname) + kFullnameMargin, kWidestColumn);
     if (ColumnWidth(1) < fullnameWidth)
         SendMessageA(window_, LVM_SETCOLUMNWIDTH, 1, fullnameWidth);
 }
