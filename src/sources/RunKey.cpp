@@ -67,8 +67,7 @@ void LoadRunKey(GroupBox& box, EntryListView& list, const std::string& keyName, 
             for (const auto& name : ValueNames(key.Get())) {
                 // Read first: a value that cannot be listed leaves no half-filled row behind.
                 StringValue value = ReadStringValue(key.Get(), name);
-                const int row = list.AddCheckedRow();
-                list.SetCaption(row, name);
+                const int row = list.AddCheckedRow(name);
                 list.SetFullname(row, value.text);
                 list.FitColumns(name, value.text, measure);
                 list.AttachRecord(row, EntryRecord{name, std::move(value.text), value.type});

@@ -41,8 +41,9 @@ class EntryListView {
     void ResetColumns();
     int Count() const;
 
-    // Adds a row at the end, checked by the program. It has no record until AttachRecord.
-    int AddCheckedRow();
+    // Adds a row at the end, with its caption, checked by the program. It has no record until
+    // AttachRecord.
+    int AddCheckedRow(const std::string& caption = std::string());
     void SetCaption(int row, const std::string& caption);
     void SetFullname(int row, const std::string& text);
     void SetImage(int row, int image);
