@@ -28,12 +28,11 @@ void AddColumn(HWND list, int index, const char* title) {
 } // namespace
 
 void EntryListView::Create(HWND groupBox, int id, HFONT font) {
-    window_ =
-        CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-                            LVS_EDITLABELS | LVS_SHAREIMAGELISTS,
-                        0, 0, 0, 0, groupBox, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                        GetModuleHandleA(nullptr), nullptr);
+    window_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS |
+                                  LVS_SHAREIMAGELISTS,
+                              0, 0, 0, 0, groupBox, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              GetModuleHandleA(nullptr), nullptr);
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageA(window_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     AddColumn(window_, 0, "Displayname");
@@ -41,9 +40,7 @@ void EntryListView::Create(HWND groupBox, int id, HFONT font) {
     SetWindowSubclass(window_, &EntryListView::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-std::string EntryListView::GroupCaption() const {
-    return WindowText(GetParent(window_));
-}
+std::string EntryListView::GroupCaption() const { return WindowText(GetParent(window_)); }
 
 void EntryListView::SetSmallImages(HIMAGELIST images) {
     SendMessageA(window_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
@@ -59,9 +56,7 @@ void EntryListView::ResetColumns() {
     SendMessageA(window_, LVM_SETCOLUMNWIDTH, 1, kStartWidth);
 }
 
-int EntryListView::Count() const {
-    return static_cast<int>(SendMessageA(window_, LVM_GETITEMCOUNT, 0, 0));
-}
+int EntryListView::Count() const { return static_cast<int>(SendMessageA(window_, LVM_GETITEMCOUNT, 0, 0)); }
 
 int EntryListView::AddCheckedRow(const std::string& caption) {
     LVITEMA item = {};
@@ -69,8 +64,7 @@ int EntryListView::AddCheckedRow(const std::string& caption) {
     item.iItem = Count();
     item.pszText = const_cast<char*>(caption.c_str());
     item.lParam = nextId_++;
-    const int row = static_cast<int>(
-        SendMessageA(window_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    const int row = static_cast<int>(SendMessageA(window_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0)
         throw std::bad_alloc();
     SetChecked(row, true);
@@ -108,9 +102,7 @@ LPARAM EntryListView::RecordId(int row) const {
     return item.lParam;
 }
 
-void EntryListView::AttachRecord(int row, EntryRecord record) {
-    records_[RecordId(row)] = std::move(record);
-}
+void EntryListView::AttachRecord(int row, EntryRecord record) { records_[RecordId(row)] = std::move(record); }
 
 const EntryRecord* EntryListView::Record(int row) const {
     const auto found = records_.find(RecordId(row));
@@ -125,8 +117,8 @@ std::string EntryListView::ItemText(int row, int column) const {
         item.iSubItem = column;
         item.pszText = &text[0];
         item.cchTextMax = static_cast<int>(text.size());
-        const auto length = static_cast<std::size_t>(
-            SendMessageA(window_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
+        const auto length =
+            static_cast<std::size_t>(SendMessageA(window_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
         if (length + 1 < text.size()) {
             text.resize(length);
             return text;
@@ -135,17 +127,13 @@ std::string EntryListView::ItemText(int row, int column) const {
     }
 }
 
-std::string EntryListView::Caption(int row) const {
-    return ItemText(row, 0);
-}
+std::string EntryListView::Caption(int row) const { return ItemText(row, 0); }
 
-std::string EntryListView::Fullname(int row) const {
-    return ItemText(row, 1);
-}
+std::string EntryListView::Fullname(int row) const { return ItemText(row, 1); }
 
 bool EntryListView::Checked(int row) const {
-    return (SendMessageA(window_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) &
-            LVIS_STATEIMAGEMASK) == kCheckedState;
+    return (SendMessageA(window_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) ==
+           kCheckedState;
 }
 
 void EntryListView::SetChecked(int row, bool checked) {
@@ -159,8 +147,7 @@ int EntryListView::ColumnWidth(int column) const {
     return static_cast<int>(SendMessageA(window_, LVM_GETCOLUMNWIDTH, column, 0));
 }
 
-void EntryListView::FitColumns(std::string_view caption, std::string_view fullname,
-                               const TextMeasurer& measure) {
+void EntryListView::FitColumns(std::string_view caption, std::string_view fullname, const TextMeasurer& measure) {
     // The list takes a column width as a 16-bit signed number: wider texts get the widest.
     const int captionWidth = std::min(measure.Width(caption) + kCaptionMargin, kWidestColumn);
     if (ColumnWidth(0) < captionWidth)
@@ -181,14 +168,13 @@ void EntryListView::RemoveRecordRow(LPARAM id) {
     LVFINDINFOA find = {};
     find.flags = LVFI_PARAM;
     find.lParam = id;
-    const auto row = SendMessageA(window_, LVM_FINDITEMA, static_cast<WPARAM>(-1),
-                                  reinterpret_cast<LPARAM>(&find));
+    const auto row = SendMessageA(window_, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find));
     if (row >= 0)
         SendMessageA(window_, LVM_DELETEITEM, row, 0);
 }
 
-LRESULT CALLBACK EntryListView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK EntryListView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR data) {
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, &EntryListView::Procedure, 0);
         return DefSubclassProc(window, message, wParam, lParam);
