@@ -28,6 +28,27 @@ std::string ReadEntry(const std::string& key, const std::string& profileFile) {
         buffer.assign(buffer.size() * 4, '\0');
     }
 }
+
+// The ANSI call turns its strings into wide strings of at most 32,766 characters; with a longer
+// value it fails inside the system (under Wine it stores a broken value or faults). Such a value
+// is turned into a wide string here, in the same code page, and written through the wide call.
+constexpr std::size_t kLongestAnsiProfileValue = 32766;
+
+std::wstring Widened(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(length > 0 ? length : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    wide.resize(wide.size() - 1);
+    return wide;
+}
+
+bool WriteEntry(const std::string& key, const std::string& value, const std::string& profileFile) {
+    if (value.size() <= kLongestAnsiProfileValue)
+        return WritePrivateProfileStringA(kSection, key.c_str(), value.c_str(),
+                                          profileFile.c_str()) != FALSE;
+    return WritePrivateProfileStringW(L"Windows", Widened(key).c_str(), Widened(value).c_str(),
+                                      Widened(profileFile).c_str()) != FALSE;
+}
 } // namespace
 
 void LoadIniList(GroupBox& box, CheckListBox& list, const std::string& key, const std::string& profileFile) {
@@ -53,7 +74,6 @@ void WinIniClickCheck(CheckListBox& list) {
         if (list.Checked(i))
             checked.push_back(list.Line(i));
     }
-    if (!WritePrivateProfileStringA(kSection, locator->key.c_str(), JoinProgramList(checked).c_str(),
-                                    locator->profileFile.c_str()))
+    if (!WriteEntry(locator->key, JoinProgramList(checked), locator->profileFile))
         throw AppError(FormatMessageWith("Unable to write to %s", locator->profileFile));
 }
