@@ -1,0 +1,455 @@
+// Sections 3 and 4, the Load and Run entries of the [Windows] section of WIN.INI, through the
+// real profile-file calls.
+//
+// Where the entries live under Wine: the [windows] section of any file named WIN.INI is mapped
+// to the registry (the IniFileMapping key of HKLM says so), to the values of the same names
+// under the key HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows; the file's text is
+// not consulted. The mapping opens HKEY_CURRENT_USER on every call, so under a RegistrySandbox
+// those entries land in the sandbox. The IniFileMapping key itself is opened once per process
+// and kept: the environment below opens it before any sandbox exists (with the sandbox's HKLM
+// in place it would not be found, and WIN.INI would be a plain file). The toggle rules are
+// tested on an unmapped file name (TEST.INI) in a scratch folder; WIN.INI is used where the
+// window builds its path, always inside a sandbox, and the real entries are checked and
+// restored at the end.
+#include "TestSupport.h"
+
+#include "sources/AppError.h"
+#include "sources/IniList.h"
+#include "sources/IniListText.h"
+#include "sources/SystemInformation.h"
+#include "ui/Dawnroll.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+constexpr const char* kMappedKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+constexpr const char* kSentinel = "<no such entry>";
+constexpr int kCheckListItemHeight = 13;
+
+// The entry as the profile call reads it whole; the sentinel when the key does not exist.
+std::string ProfileEntry(const std::string& file, const std::string& key) {
+    std::string buffer(4u << 20, '\0');
+    const DWORD length = GetPrivateProfileStringA("Windows", key.c_str(), kSentinel, &buffer[0],
+                                                  static_cast<DWORD>(buffer.size()), file.c_str());
+    buffer.resize(length);
+    return buffer;
+}
+
+std::wstring Widened(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? length - 1 : 0);
+    return wide;
+}
+
+// Seeds an entry through the profile call. The wide call is used so that values of any length
+// arrive whole (the ANSI call cannot carry 32,767 characters or more).
+void SeedEntry(const std::string& file, const std::string& key, const std::string& value) {
+    ASSERT_TRUE(WritePrivateProfileStringW(L"Windows", Widened(key).c_str(), Widened(value).c_str(),
+                                           Widened(file).c_str()))
+        << file;
+    ASSERT_EQ(ProfileEntry(file, key), value);
+}
+
+// `count` distinct program command lines, each named by its index.
+std::vector<std::string> Programs(int count) {
+    std::vector<std::string> programs;
+    programs.reserve(count);
+    for (int i = 0; i < count; ++i)
+        programs.push_back("C:\\PROGRA~1\\TOOL" + std::to_string(i) + "\\P" + std::to_string(i) +
+                           ".EXE /q");
+    return programs;
+}
+
+std::vector<std::string> LinesOf(const CheckListBox& list) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < list.Count(); ++i)
+        lines.push_back(list.Line(i));
+    return lines;
+}
+
+std::vector<bool> MarksOf(const CheckListBox& list) {
+    std::vector<bool> marks;
+    for (int i = 0; i < list.Count(); ++i)
+        marks.push_back(list.Checked(i));
+    return marks;
+}
+
+// Keeps the machine's own WIN.INI entries as they were: records them before any test and, at
+// the end, fails if any changed and puts them back.
+class RealEntriesGuard : public testing::Environment {
+  public:
+    void SetUp() override {
+        // Opens the IniFileMapping key once for this process, while no sandbox is in place.
+        char buffer[8];
+        GetPrivateProfileStringA("Windows", "Load", "", buffer, sizeof buffer,
+                                 "C:\\DAWNROLL-NONE\\TEST.INI");
+        for (const char* name : {"Load", "Run"})
+            before_.push_back(GetValue(HKEY_CURRENT_USER, kMappedKey, name));
+    }
+    void TearDown() override {
+        const char* names[] = {"Load", "Run"};
+        for (int i = 0; i < 2; ++i) {
+            const RegistryData now = GetValue(HKEY_CURRENT_USER, kMappedKey, names[i]);
+            EXPECT_TRUE(now.exists == before_[i].exists && now.bytes == before_[i].bytes)
+                << "the real " << names[i] << " entry was changed";
+            if (now.exists == before_[i].exists && now.bytes == before_[i].bytes)
+                continue;
+            HKEY key = nullptr;
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, kMappedKey, 0, KEY_ALL_ACCESS, &key) !=
+                ERROR_SUCCESS)
+                continue;
+            if (before_[i].exists)
+                RegSetValueExA(key, names[i], 0, before_[i].type,
+                               reinterpret_cast<const BYTE*>(before_[i].bytes.data()),
+                               static_cast<DWORD>(before_[i].bytes.size()));
+            else
+                RegDeleteValueA(key, names[i]);
+            RegCloseKey(key);
+        }
+    }
+
+  private:
+    std::vector<RegistryData> before_;
+};
+const auto* const realEntriesGuard = testing::AddGlobalTestEnvironment(new RealEntriesGuard);
+
+class IniListTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        SourceLocators locators;
+        locators.configSys = folder.File("CONFIG.SYS");
+        locators.autoexecBat = folder.File("AUTOEXEC.BAT");
+        locators.windowsFolder = [this] { return folder.Path(); };
+        form = std::make_unique<TFormDawnroll>(locators);
+    }
+    void TearDown() override {
+        form.reset();
+        PumpMessages();
+    }
+
+    // An unmapped profile file: a real file in the scratch folder.
+    std::string TestIni() const { return folder.File("TEST.INI"); }
+    // The WIN.INI the window reads: mapped, so its entries live in the sandbox's HKCU.
+    std::string WinIni() const { return folder.File("WIN.INI"); }
+
+    // Loads section 3 with the entry `key` of `file`, creating the window the first time.
+    CheckListBox& Load(const std::string& file, const std::string& key = "Load") {
+        if (!form->Handle())
+            form->Create();
+        LoadIniList(form->GroupBoxN(3), form->CheckListBoxN(3), key, file);
+        return form->CheckListBoxN(3);
+    }
+    void Toggle(CheckListBox& list, int index, bool checked) {
+        list.SetChecked(index, checked);
+        WinIniClickCheck(list);
+    }
+
+    RegistrySandbox registry;
+    ScratchFolder folder;
+    std::unique_ptr<TFormDawnroll> form;
+};
+
+TEST_F(IniListTest, WinIniEntriesLiveInTheSandboxedUserKey) {
+    SeedEntry(WinIni(), "Load", "mapped.exe");
+    EXPECT_FALSE(FileExists(WinIni()))
+        << "the [windows] section of WIN.INI is mapped, no file is written";
+    const RegistryData value = GetValue(HKEY_CURRENT_USER, kMappedKey, "Load");
+    EXPECT_TRUE(value.exists);
+    EXPECT_EQ(value.bytes, std::string("mapped.exe", 11));
+    // Any file named WIN.INI is mapped, whatever its folder; another name is a file.
+    EXPECT_EQ(ProfileEntry("C:\\DAWNROLL-NONE\\WIN.INI", "Load"), "mapped.exe");
+    SeedEntry(TestIni(), "Load", "file.exe");
+    EXPECT_EQ(ReadBytes(TestIni()), "[Windows]\r\nLoad=file.exe\r\n");
+    EXPECT_EQ(ProfileEntry(WinIni(), "Load"), "mapped.exe");
+}
+
+TEST_F(IniListTest, ExampleValueListsItsProgramsAndTogglesRewriteTheEntry) {
+    // A blank, a.exe, a blank, a semicolon, a blank, a semicolon, b.exe, a final semicolon. The
+    // mapped entry keeps the leading blank; a file's entry is seeded as text, since the profile
+    // call drops blanks in front of a value it writes to a file.
+    const std::string example = " a.exe ; ;b.exe;";
+    SeedEntry(WinIni(), "Load", example);
+    WriteBytes(TestIni(), "[Windows]\r\nLoad=" + example + "\r\nRun=r.exe\r\n");
+    for (const std::string& file : {WinIni(), TestIni()}) {
+        SCOPED_TRACE(file);
+        CheckListBox& list = Load(file);
+        EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a.exe", "b.exe"}));
+        EXPECT_EQ(MarksOf(list), (std::vector<bool>{true, true}));
+        EXPECT_EQ(form->GroupBoxN(3).Title(), file + ", [Windows], Load=");
+        EXPECT_TRUE(form->GroupBoxN(3).IsVisible());
+
+        Toggle(list, 1, false);
+        EXPECT_EQ(ProfileEntry(file, "Load"), "a.exe");
+        Toggle(list, 1, true);
+        EXPECT_EQ(ProfileEntry(file, "Load"), "a.exe;b.exe");
+        // An unchecked line stays listed and goes back in at its place.
+        Toggle(list, 0, false);
+        EXPECT_EQ(ProfileEntry(file, "Load"), "b.exe");
+        EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a.exe", "b.exe"}));
+        Toggle(list, 0, true);
+        EXPECT_EQ(ProfileEntry(file, "Load"), "a.exe;b.exe");
+    }
+    // Only the toggled key changes.
+    EXPECT_EQ(ProfileEntry(WinIni(), "Run"), kSentinel);
+    EXPECT_EQ(ReadBytes(TestIni()), "[Windows]\r\nLoad=a.exe;b.exe\r\nRun=r.exe\r\n");
+}
+
+TEST_F(IniListTest, UncheckingEveryLineWritesAnEmptyValueAndKeepsTheKey) {
+    SeedEntry(TestIni(), "Load", "a.exe;b.exe;c.exe");
+    SeedEntry(WinIni(), "Load", "x.exe;y.exe");
+    for (const std::string& file : {TestIni(), WinIni()}) {
+        CheckListBox& list = Load(file);
+        for (int i = 0; i < list.Count(); ++i)
+            Toggle(list, i, false);
+        EXPECT_EQ(ProfileEntry(file, "Load"), "") << file;
+        EXPECT_EQ(MarksOf(list), std::vector<bool>(list.Count(), false));
+    }
+    EXPECT_EQ(ReadBytes(TestIni()), "[Windows]\r\nLoad=\r\n");
+    const RegistryData value = GetValue(HKEY_CURRENT_USER, kMappedKey, "Load");
+    EXPECT_TRUE(value.exists);
+    EXPECT_EQ(value.bytes, std::string(1, '\0'));
+
+    // The empty entry loads as an empty section.
+    EXPECT_EQ(Load(TestIni()).Count(), 0);
+}
+
+TEST_F(IniListTest, ValueOfOneHundredThousandCharactersIsReadWholeAndSurvivesToggles) {
+    std::vector<std::string> programs;
+    std::string value;
+    for (int count = 1; value.size() < 100000; ++count) {
+        programs = Programs(count * 100);
+        value = JoinProgramList(programs);
+    }
+    ASSERT_GE(programs.size(), 3000u);
+    for (const std::string& file : {TestIni(), WinIni()}) {
+        SCOPED_TRACE(file);
+        SeedEntry(file, "Load", value);
+        CheckListBox& list = Load(file);
+        ASSERT_EQ(LinesOf(list), programs);
+
+        const int last = list.Count() - 1;
+        Toggle(list, last, false);
+        std::vector<std::string> withoutLast(programs.begin(), programs.end() - 1);
+        EXPECT_EQ(ProfileEntry(file, "Load"), JoinProgramList(withoutLast));
+        Toggle(list, last, true);
+        EXPECT_EQ(ProfileEntry(file, "Load"), value);
+        Toggle(list, 0, false);
+        EXPECT_EQ(ProfileEntry(file, "Load"),
+                  JoinProgramList({programs.begin() + 1, programs.end()}));
+
+        // Reloaded, every program still there but the first.
+        EXPECT_EQ(LinesOf(Load(file)),
+                  (std::vector<std::string>{programs.begin() + 1, programs.end()}));
+    }
+}
+
+TEST_F(IniListTest, ValuesAroundTheProfileCallLimitsSurviveAToggle) {
+    // 2,047 characters fill the first buffer exactly; 32,766 is the longest the ANSI call carries.
+    for (std::size_t length : {2046u, 2047u, 2048u, 32766u, 32767u, 32768u}) {
+        SCOPED_TRACE(length);
+        std::string value = "first.exe;" + std::string(length - 19, 'm') + ";last.exe";
+        ASSERT_EQ(value.size(), length);
+        SeedEntry(TestIni(), "Load", value);
+        CheckListBox& list = Load(TestIni());
+        ASSERT_EQ(list.Count(), 3);
+        EXPECT_EQ(list.Line(2), "last.exe");
+        Toggle(list, 0, false);
+        EXPECT_EQ(ProfileEntry(TestIni(), "Load"), value.substr(10));
+        Toggle(list, 0, true);
+        EXPECT_EQ(ProfileEntry(TestIni(), "Load"), value);
+    }
+}
+
+TEST_F(IniListTest, MissingFileSectionOrKeyGivesAnEmptySection) {
+    form->Create();
+    // No file at all, a file without the section, a section without the key; mapped, no value.
+    const std::string otherSection = folder.File("OTHER.INI");
+    WriteBytes(otherSection, "[Other]\r\nLoad=a.exe\r\n");
+    SeedEntry(TestIni(), "Run", "r.exe");
+    for (const std::string& file : {folder.File("NONE.INI"), otherSection, TestIni(), WinIni(),
+                                    std::string("C:\\DAWNROLL-NONE\\TEST.INI")}) {
+        SCOPED_TRACE(file);
+        CheckListBox& list = Load(file);
+        EXPECT_EQ(list.Count(), 0);
+        EXPECT_EQ(form->GroupBoxN(3).Title(), file + ", [Windows], Load=");
+        EXPECT_FALSE(form->GroupBoxN(3).IsVisible()) << "hide-empty is on at start";
+    }
+    form->Showemptystartups1Click();
+    CheckListBox& list = Load(TestIni());
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_TRUE(form->GroupBoxN(3).IsVisible());
+    // Nothing was written by loading.
+    EXPECT_FALSE(FileExists(folder.File("NONE.INI")));
+    EXPECT_EQ(ReadBytes(otherSection), "[Other]\r\nLoad=a.exe\r\n");
+    EXPECT_EQ(ProfileEntry(WinIni(), "Load"), kSentinel);
+}
+
+TEST_F(IniListTest, RefusedWriteRaisesUnableToWriteAndKeepsTheNewMark) {
+    // A profile file in a folder that does not exist cannot be written.
+    const std::string missing = folder.File("NO-SUCH-FOLDER\\TEST.INI");
+    SeedEntry(TestIni(), "Load", "a.exe;b.exe");
+    CheckListBox& list = Load(TestIni());
+    form->GroupBoxN(3).SetTitle(IniListTitle(missing, "Load"));
+
+    list.SetChecked(0, false);
+    try {
+        WinIniClickCheck(list);
+        ADD_FAILURE() << "the write was not refused";
+    } catch (const AppError& error) {
+        EXPECT_STREQ(error.what(), ("Unable to write to " + missing).c_str());
+    }
+    EXPECT_EQ(MarksOf(list), (std::vector<bool>{false, true}));
+    EXPECT_FALSE(FileExists(missing));
+    EXPECT_EQ(ProfileEntry(TestIni(), "Load"), "a.exe;b.exe");
+
+    // As the user meets it: the error dialog, and the list still shows the new mark.
+    const DialogSeen seen = RunExpectingErrorDialog([&] { list.ToggleByUser(1); });
+    EXPECT_TRUE(seen.shown);
+    EXPECT_EQ(seen.text, "Unable to write to " + missing + ".");
+    EXPECT_EQ(seen.title, ThisProgramTitle());
+    EXPECT_EQ(MarksOf(list), (std::vector<bool>{false, false}));
+}
+
+TEST_F(IniListTest, WindowsFolderWithAndWithoutTrailingBackslashGivesTheSameFile) {
+    char directory[MAX_PATH + 1] = {};
+    const UINT length = GetWindowsDirectoryA(directory, sizeof directory);
+    ASSERT_GT(length, 0u);
+    std::string bare(directory, length);
+    while (bare.size() > 3 && bare.back() == '\\')
+        bare.pop_back();
+    const std::string folderPath = GetWindowsFolder();
+    EXPECT_EQ(folderPath, bare + "\\");
+    EXPECT_EQ(WithTrailingBackslash(bare), folderPath);
+    EXPECT_EQ(WithTrailingBackslash(bare + "\\"), folderPath);
+
+    // A scratch folder named both ways reaches the same real file.
+    std::string scratch = folder.Path();
+    scratch.pop_back();
+    SeedEntry(WithTrailingBackslash(scratch) + "TEST.INI", "Load", "one.exe");
+    EXPECT_EQ(ProfileEntry(WithTrailingBackslash(folder.Path()) + "TEST.INI", "Load"), "one.exe");
+
+    // The window on the system's own Windows folder names its WIN.INI with one backslash.
+    TFormDawnroll systemForm;
+    systemForm.Create();
+    EXPECT_EQ(systemForm.GroupBoxN(3).Title(), bare + "\\WIN.INI, [Windows], Load=");
+    EXPECT_EQ(systemForm.GroupBoxN(4).Title(), bare + "\\WIN.INI, [Windows], Run=");
+}
+
+TEST_F(IniListTest, FolderWithCommaBlankStillNamesTheRightFileAndKey) {
+    const std::string odd = folder.File("Tools, [Windows], Old=");
+    ASSERT_TRUE(CreateDirectoryA(odd.c_str(), nullptr));
+    const std::string file = odd + "\\A, B.INI";
+    SeedEntry(file, "Run", "a.exe;b.exe");
+    form->Create();
+    LoadIniList(form->GroupBoxN(4), form->CheckListBoxN(4), "Run", file);
+    CheckListBox& list = form->CheckListBoxN(4);
+    EXPECT_EQ(form->GroupBoxN(4).Title(), file + ", [Windows], Run=");
+    ASSERT_EQ(LinesOf(list), (std::vector<std::string>{"a.exe", "b.exe"}));
+    Toggle(list, 0, false);
+    EXPECT_EQ(ProfileEntry(file, "Run"), "b.exe");
+    EXPECT_EQ(ProfileEntry(file, "Old"), kSentinel);
+    EXPECT_EQ(ReadBytes(file), "[Windows]\r\nRun=b.exe\r\n");
+}
+
+// The window on its WIN.INI, driven as the user does.
+class IniListWindowTest : public IniListTest {
+  protected:
+    void ShowWith(const std::string& load, const char* run) {
+        SeedEntry(WinIni(), "Load", load);
+        if (run)
+            SeedEntry(WinIni(), "Run", run);
+        form->Create();
+        ShowForInput(form->Handle());
+    }
+};
+
+TEST_F(IniListWindowTest, WithoutRunKeyHideEmptyHidesSectionFourAndShowsSectionThree) {
+    ShowWith("a.exe;b.exe", nullptr);
+    EXPECT_TRUE(form->GroupBoxN(3).IsVisible());
+    EXPECT_TRUE(IsWindowVisible(form->GroupBoxN(3).Handle()));
+    EXPECT_FALSE(form->GroupBoxN(4).IsVisible());
+    EXPECT_FALSE(IsWindowVisible(form->GroupBoxN(4).Handle()));
+    EXPECT_EQ(LinesOf(form->CheckListBoxN(3)), (std::vector<std::string>{"a.exe", "b.exe"}));
+    EXPECT_EQ(form->GroupBoxN(4).Title(), WinIni() + ", [Windows], Run=");
+    SaveScreenshot("inilist-hide-empty-run");
+
+    // Shown again with the other option, and hidden again by a refresh once it is back on.
+    form->Showemptystartups1Click();
+    EXPECT_TRUE(IsWindowVisible(form->GroupBoxN(4).Handle()));
+    form->Hideemptystartups1Click();
+    EXPECT_FALSE(IsWindowVisible(form->GroupBoxN(4).Handle()));
+    EXPECT_TRUE(IsWindowVisible(form->GroupBoxN(3).Handle()));
+
+    // An empty Run value is empty too.
+    SeedEntry(WinIni(), "Run", " ; ");
+    form->RefreshAll();
+    EXPECT_FALSE(IsWindowVisible(form->GroupBoxN(4).Handle()));
+}
+
+TEST_F(IniListWindowTest, ClickOnALinesCheckBoxRewritesTheEntry) {
+    ShowWith(" a.exe ; ;b.exe;", "r1.exe;r2.exe");
+    CheckListBox& load = form->CheckListBoxN(3);
+    CheckListBox& run = form->CheckListBoxN(4);
+    ASSERT_EQ(load.Count(), 2);
+    ASSERT_EQ(run.Count(), 2);
+    const int middle = kCheckListItemHeight / 2;
+
+    ClickAt(load.Handle(), 7, kCheckListItemHeight + middle);
+    EXPECT_EQ(MarksOf(load), (std::vector<bool>{true, false}));
+    EXPECT_EQ(ProfileEntry(WinIni(), "Load"), "a.exe");
+    SaveScreenshot("inilist-click-unchecked");
+
+    // A click on the text, away from the check box, changes nothing.
+    ClickAt(load.Handle(), 60, middle);
+    EXPECT_EQ(MarksOf(load), (std::vector<bool>{true, false}));
+    EXPECT_EQ(ProfileEntry(WinIni(), "Load"), "a.exe");
+
+    ClickAt(load.Handle(), 7, kCheckListItemHeight + middle);
+    EXPECT_EQ(ProfileEntry(WinIni(), "Load"), "a.exe;b.exe");
+    ClickAt(run.Handle(), 7, middle);
+    EXPECT_EQ(ProfileEntry(WinIni(), "Run"), "r2.exe");
+    EXPECT_EQ(ProfileEntry(WinIni(), "Load"), "a.exe;b.exe");
+
+    // A double click writes twice and ends as it was.
+    DoubleClickAt(run.Handle(), 7, kCheckListItemHeight + middle);
+    EXPECT_EQ(MarksOf(run), (std::vector<bool>{false, true}));
+    EXPECT_EQ(ProfileEntry(WinIni(), "Run"), "r2.exe");
+
+    // After a refresh only the programs still in the entries are listed.
+    form->RefreshAll();
+    EXPECT_EQ(LinesOf(run), (std::vector<std::string>{"r2.exe"}));
+    EXPECT_EQ(LinesOf(load), (std::vector<std::string>{"a.exe", "b.exe"}));
+}
+
+// Load and toggle times for growing entries; run by hand:
+//   inilist_test.exe --gtest_also_run_disabled_tests --gtest_filter=*DISABLED_Benchmark*
+TEST_F(IniListTest, DISABLED_BenchmarkLoadAndToggle) {
+    using Clock = std::chrono::steady_clock;
+    form->Create();
+    for (int count : {1000, 10000, 100000}) {
+        const std::string value = JoinProgramList(Programs(count));
+        SeedEntry(TestIni(), "Load", value);
+        const auto start = Clock::now();
+        CheckListBox& list = Load(TestIni());
+        const auto loaded = Clock::now();
+        Toggle(list, count / 2, false);
+        const auto toggled = Clock::now();
+        ASSERT_EQ(list.Count(), count);
+        EXPECT_EQ(ProfileEntry(TestIni(), "Load").size(),
+                  value.size() - list.Line(count / 2).size() - 1);
+        const auto ms = [](Clock::duration d) {
+            return std::chrono::duration_cast<std::chrono::microseconds>(d).count() / 1000.0;
+        };
+        std::printf("%7d programs (%8zu characters): load %9.1f ms, toggle %9.1f ms\n", count,
+                    value.size(), ms(loaded - start), ms(toggled - loaded));
+    }
+}
+} // namespace
