@@ -4,6 +4,7 @@
 #include "ErrorDialog.h"
 #include "GdiObjects.h"
 #include "GroupBox.h"
+#include "WindowSubclass.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -30,8 +31,11 @@ void CheckListBox::Create(HWND groupBox, int id, HFONT font) {
                               0, 0, 0, 0, groupBox, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                               GetModuleHandleA(nullptr), nullptr);
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    SendMessageA(window_, LB_SETITEMHEIGHT, 0, kItemHeight);
-    SetWindowSubclass(window_, &CheckListBox::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    // A line is as tall as the text "REM" in the list's font (13 pixels for the designed font at
+    // 96 dots per inch), the height the section's size is reckoned with.
+    const int lineHeight = TextMeasurer(window_).LineHeight();
+    SendMessageA(window_, LB_SETITEMHEIGHT, 0, lineHeight > 0 ? lineHeight : kItemHeight);
+    InstallSubclass(window_, &CheckListBox::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 std::string CheckListBox::GroupCaption() const { return WindowText(GetParent(window_)); }
@@ -107,7 +111,8 @@ bool CheckListBox::OnCheckBox(LPARAM point, int* index) const {
         return false;
     // Lines have a fixed height; LB_ITEMFROMPOINT would cut indexes to 16 bits.
     const auto top = SendMessageA(window_, LB_GETTOPINDEX, 0, 0);
-    *index = static_cast<int>(top) + y / kItemHeight;
+    const auto lineHeight = SendMessageA(window_, LB_GETITEMHEIGHT, 0, 0);
+    *index = static_cast<int>(top) + y / static_cast<int>(lineHeight > 0 ? lineHeight : kItemHeight);
     return *index < Count();
 }
 
@@ -154,7 +159,7 @@ LRESULT CheckListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_LBUTTONDBLCLK: {
         // The list box selects the line first; a press on the check box then changes its
         // mark. A double click arrives as a press and a double-click press: two changes.
-        const LRESULT result = DefSubclassProc(window_, message, wParam, lParam);
+        const LRESULT result = CallControlProcedure(window_, message, wParam, lParam);
         int index = 0;
         if (OnCheckBox(lParam, &index))
             ToggleByUser(index);
@@ -170,15 +175,20 @@ LRESULT CheckListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
         if (wParam == ' ')
             return 0; // the space bar changes the mark; it does not search the lines
         break;
+    case WM_MOUSEWHEEL:
+        // A list that shows all its lines has nothing to scroll: the wheel scrolls the window.
+        if (!(GetWindowLongA(window_, GWL_STYLE) & WS_VSCROLL))
+            return SendMessageA(GetParent(window_), message, wParam, lParam);
+        break;
     }
-    return DefSubclassProc(window_, message, wParam, lParam);
+    return CallControlProcedure(window_, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CheckListBox::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR data) {
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, &CheckListBox::Procedure, 0);
-        return DefSubclassProc(window, message, wParam, lParam);
+        RemoveSubclass(window);
+        return CallControlProcedure(window, message, wParam, lParam);
     }
     auto* self = reinterpret_cast<CheckListBox*>(data);
     return DeliverEvent([&] { return self->HandleMessage(message, wParam, lParam); });

@@ -4,6 +4,7 @@
 #include "ErrorDialog.h"
 #include "GdiObjects.h"
 #include "GroupBox.h"
+#include "WindowSubclass.h"
 
 #include <commctrl.h>
 
@@ -37,7 +38,7 @@ void EntryListView::Create(HWND groupBox, int id, HFONT font) {
     SendMessageA(window_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     AddColumn(window_, 0, "Displayname");
     AddColumn(window_, 1, "Fullname");
-    SetWindowSubclass(window_, &EntryListView::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    InstallSubclass(window_, &EntryListView::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 std::string EntryListView::GroupCaption() const { return WindowText(GetParent(window_)); }
@@ -176,8 +177,8 @@ void EntryListView::RemoveRecordRow(LPARAM id) {
 LRESULT CALLBACK EntryListView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                           DWORD_PTR data) {
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, &EntryListView::Procedure, 0);
-        return DefSubclassProc(window, message, wParam, lParam);
+        RemoveSubclass(window);
+        return CallControlProcedure(window, message, wParam, lParam);
     }
     auto* self = reinterpret_cast<EntryListView*>(data);
     return DeliverEvent([&]() -> LRESULT {
@@ -188,7 +189,7 @@ LRESULT CALLBACK EntryListView::Procedure(HWND window, UINT message, WPARAM wPar
         // A list that shows all its rows has nothing to scroll: the wheel scrolls the window.
         if (message == WM_MOUSEWHEEL && !(GetWindowLongA(window, GWL_STYLE) & WS_VSCROLL))
             return SendMessageA(GetParent(window), message, wParam, lParam);
-        return DefSubclassProc(window, message, wParam, lParam);
+        return CallControlProcedure(window, message, wParam, lParam);
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "ControlMessages.h"
 #include "ErrorDialog.h"
+#include "WindowSubclass.h"
 
 #include <commctrl.h>
 
@@ -26,7 +27,7 @@ void GroupBox::Create(HWND parent, int id, const char* caption, HFONT font) {
                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | BS_GROUPBOX, 0, 0, 0, height_, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    SetWindowSubclass(window_, &GroupBox::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    InstallSubclass(window_, &GroupBox::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void GroupBox::MakeVisible() {
@@ -91,14 +92,14 @@ LRESULT CALLBACK GroupBox::Procedure(HWND window, UINT message, WPARAM wParam, L
             return TRUE;
         }
         case WM_SIZE: {
-            const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+            const LRESULT result = CallControlProcedure(window, message, wParam, lParam);
             self->FitList();
             return result;
         }
         case WM_NCDESTROY:
-            RemoveWindowSubclass(window, &GroupBox::Procedure, 0);
+            RemoveSubclass(window);
             break;
         }
-        return DefSubclassProc(window, message, wParam, lParam);
+        return CallControlProcedure(window, message, wParam, lParam);
     });
 }
