@@ -1,0 +1,271 @@
+#include "FormDriving.h"
+
+#include <atomic>
+#include <thread>
+
+namespace {
+void WaitForInputHandled(HWND window) {
+    // Queued input comes before WM_PAINT: invalidate a pixel and wait until it is painted.
+    PumpMessages();
+    RECT pixel = {0, 0, 1, 1};
+    InvalidateRect(window, &pixel, FALSE);
+    WaitUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, 3000);
+    PumpMessages();
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+struct ThreadWindowSearch {
+    std::string className;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindVisibleOfClass(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<ThreadWindowSearch*>(data);
+    if (ClassOf(window) == search->className && IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND VisibleThreadWindow(DWORD thread, const char* className) {
+    ThreadWindowSearch search{className};
+    EnumThreadWindows(thread, &FindVisibleOfClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+INPUT MouseAt(POINT screen, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = screen.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = screen.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+void ClickScreen(POINT screen) {
+    SetCursorPos(screen.x, screen.y);
+    INPUT inputs[3] = {MouseAt(screen, MOUSEEVENTF_MOVE), MouseAt(screen, MOUSEEVENTF_LEFTDOWN),
+                       MouseAt(screen, MOUSEEVENTF_LEFTUP)};
+    SendInput(3, inputs, sizeof(INPUT));
+}
+
+POINT Centre(const RECT& rect) {
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+struct ChildLook {
+    bool stopIcon = false;
+    std::vector<int> buttonIds;
+};
+
+BOOL CALLBACK LookAtChild(HWND child, LPARAM data) {
+    auto* look = reinterpret_cast<ChildLook*>(data);
+    const std::string name = ClassOf(child);
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (name == "Static" && (style & SS_TYPEMASK) == SS_ICON) {
+        const auto shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        look->stopIcon = shown != nullptr && shown == LoadIconA(nullptr, IDI_HAND);
+    } else if (name == "Button" && IsWindowVisible(child)) {
+        look->buttonIds.push_back(GetDlgCtrlID(child));
+    }
+    return TRUE;
+}
+} // namespace
+
+FormTest::FormTest() {
+    SourceLocators locators;
+    locators.configSys = ConfigSys();
+    locators.autoexecBat = AutoexecBat();
+    locators.windowsFolder = [this] { return folder.Path(); };
+    form = std::make_unique<TFormDawnroll>(locators);
+}
+
+void FormTest::TearDown() {
+    form.reset();
+    PumpMessages();
+}
+
+void FormTest::PointStartupFolders() {
+    CreateDirectoryA(UserStartup().c_str(), nullptr);
+    CreateDirectoryA(CommonStartup().c_str(), nullptr);
+    SetStringValue(HKEY_CURRENT_USER, kShellFoldersKey, "Startup", UserStartup());
+    SetStringValue(HKEY_LOCAL_MACHINE, kShellFoldersKey, "Common Startup", CommonStartup());
+}
+
+HWND FormTest::Create() {
+    return form->Create();
+}
+
+HWND FormTest::CreateAndShow() {
+    if (!form->Handle())
+        form->Create();
+    ShowForInput(form->Handle());
+    return form->Handle();
+}
+
+void PressKeys(HWND focus, std::initializer_list<WORD> keys) {
+    SetFocus(focus);
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT press = {};
+        press.type = INPUT_KEYBOARD;
+        press.ki.wVk = key;
+        inputs.push_back(press);
+        press.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(press);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    WaitForInputHandled(focus);
+}
+
+void ChooseMenuItemWithMouse(HWND window, int topPosition, int itemPosition) {
+    // The first click opens the menu in a modal loop on this thread; a helper thread waits for
+    // the open menu and clicks its item while this thread's loop runs.
+    const HMENU bar = GetMenu(window);
+    const HMENU popup = GetSubMenu(bar, topPosition);
+    RECT top = {};
+    GetMenuItemRect(window, bar, static_cast<UINT>(topPosition), &top);
+    const DWORD thread = GetCurrentThreadId();
+    std::atomic<bool> done{false};
+    std::thread clicker([&] {
+        ClickScreen(Centre(top));
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 5000) {
+            if (HWND open = VisibleThreadWindow(thread, "#32768")) {
+                RECT item = {};
+                if (GetMenuItemRect(open, popup, static_cast<UINT>(itemPosition), &item) &&
+                    item.bottom > item.top) {
+                    Sleep(50);
+                    ClickScreen(Centre(item));
+                    break;
+                }
+            }
+            Sleep(10);
+        }
+        done = true;
+    });
+    WaitUntil([&] { return done.load(); }, 8000);
+    clicker.join();
+    WaitUntil([&] { return VisibleThreadWindow(thread, "#32768") == nullptr; }, 3000);
+    WaitForInputHandled(window);
+}
+
+void TurnWheelOver(HWND window, int notches) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    POINT middle = {client.right / 2, client.bottom / 2};
+    ClientToScreen(window, &middle);
+    SetCursorPos(middle.x, middle.y);
+    INPUT wheel = MouseAt(middle, MOUSEEVENTF_WHEEL);
+    wheel.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
+    SendInput(1, &wheel, sizeof wheel);
+    WaitForInputHandled(window);
+}
+
+DialogLook RunLookingAtErrorDialog(const std::function<void()>& action, DWORD timeoutMs) {
+    DialogLook look;
+    std::atomic<bool> done{false};
+    const DWORD thread = GetCurrentThreadId();
+    std::thread watcher([&] {
+        const DWORD start = GetTickCount();
+        while (!done && GetTickCount() - start < timeoutMs) {
+            if (HWND dialog = VisibleThreadWindow(thread, "#32770")) {
+                Sleep(50); // let the dialog finish setting up its controls
+                char title[256] = {};
+                GetWindowTextA(dialog, title, sizeof title);
+                char text[4096] = {};
+                GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
+                ChildLook children;
+                EnumChildWindows(dialog, &LookAtChild, reinterpret_cast<LPARAM>(&children));
+                look.shown = true;
+                look.title = title;
+                look.text = text;
+                look.stopIcon = children.stopIcon;
+                look.buttonIds = children.buttonIds;
+                look.formVisible =
+                    VisibleThreadWindow(thread, TFormDawnroll::kClassName) != nullptr;
+                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(20);
+        }
+    });
+    action();
+    done = true;
+    watcher.join();
+    return look;
+}
+
+RECT RectInParent(HWND child) {
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+SIZE TextExtentIn(HWND control, const std::string& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size;
+}
+
+unsigned long long LastWriteTime(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<unsigned long long>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+           data.ftLastWriteTime.dwLowDateTime;
+}
+
+void AgeFile(const std::string& path) {
+    HANDLE file =
+        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+    SYSTEMTIME past = {};
+    past.wYear = 2001;
+    past.wMonth = 2;
+    past.wDay = 3;
+    FILETIME time = {};
+    SystemTimeToFileTime(&past, &time);
+    SetFileTime(file, nullptr, nullptr, &time);
+    CloseHandle(file);
+}
+
+bool MenuItemChecked(HWND window, UINT id) {
+    return (GetMenuState(GetMenu(window), id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+std::vector<int> VisibleSections(TFormDawnroll& form) {
+    std::vector<int> numbers;
+    for (int number = 1; number <= 11; ++number) {
+        if (IsWindowVisible(form.GroupBoxN(number).Handle()))
+            numbers.push_back(number);
+    }
+    return numbers;
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+POINT PointOnLine(CheckListBox& list, int index, int x) {
+    RECT rect = {};
+    SendMessageA(list.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(&rect));
+    return {x, (rect.top + rect.bottom) / 2};
+}
