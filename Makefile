@@ -31,5 +31,12 @@ test: build
 run: build
 	@BUILD_DIR=$(CURDIR)/$(BUILD) scripts/run-demo.sh "$(WINEPREFIX)"
 
+# The benchmark: not part of the tests; prints its table (also kept in $(BUILD)/bench.txt).
+bench: deps
+	@cmake -S . -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake >/dev/null
+	@cmake --build $(BUILD)/win32 -j$(JOBS) --target Dawnroll bench bare_window
+	@BUILD_DIR=$(CURDIR)/$(BUILD) scripts/run-bench.sh
+
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,1003 @@
+// Dawnroll's benchmark: refresh time against the platform's own reads of the same sources,
+// start-up time against a bare window, toggle latency at 10,000 entries, and the process's
+// object counts and private bytes across 1,000 refreshes and 1,000 toggles.
+//
+//   bench.exe [DAWNROLL_EXE BARE_WINDOW_EXE]
+//
+// The refresh, toggle and staying-power figures use scratch sources only: a temporary folder
+// for the files and scratch registry keys under HKCU\Software\DawnrollBench, to which this
+// process's HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE are redirected. The start-up figures
+// start the real program, which reads the system's own places; they are measured only when
+// DAWNROLL_BENCH_THROWAWAY=1 says that the system is a throwaway one (make bench sets it).
+#include "sources/BootFile.h"
+#include "sources/IniList.h"
+#include "sources/RunKey.h"
+#include "sources/StartupFolder.h"
+#include "ui/Dawnroll.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+#include <psapi.h>
+#include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+// ---------------------------------------------------------------------------------------------
+// Time and statistics.
+double NowMs() {
+    static const double frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) * 1000.0 / frequency;
+}
+
+double TimeMs(const std::function<void()>& work) {
+    const double start = NowMs();
+    work();
+    return NowMs() - start;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+std::string Format(const char* format, ...) {
+    char buffer[512];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(buffer, sizeof buffer, format, arguments);
+    va_end(arguments);
+    return buffer;
+}
+
+void Say(const std::string& text) {
+    std::fputs(text.c_str(), stdout);
+    std::fflush(stdout);
+}
+
+void Check(bool condition, const std::string& what) {
+    if (!condition)
+        throw std::runtime_error("benchmark check failed: " + what);
+}
+
+void CheckStatus(LONG status, const std::string& what) {
+    if (status != ERROR_SUCCESS)
+        throw std::runtime_error(what + " failed: " + std::to_string(status));
+}
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files and registry.
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    Check(file != INVALID_HANDLE_VALUE, "create " + path);
+    DWORD written = 0;
+    const BOOL ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    Check(ok && written == bytes.size(), "write " + path);
+}
+
+// The floor's file read: the whole file through ReadFile in 64 KiB pieces.
+std::string ReadWholeFile(const std::string& path) {
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    static char chunk[64 * 1024];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0)
+        bytes.append(chunk, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            const std::string path = folder + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path + "\\");
+            else
+                DeleteFileA(path.c_str());
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+void SetString(HKEY root, const std::string& path, const std::string& name,
+               const std::string& data) {
+    HKEY key = nullptr;
+    CheckStatus(
+        RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        "RegCreateKeyEx " + path);
+    const LONG status =
+        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                       static_cast<DWORD>(data.size() + 1));
+    RegCloseKey(key);
+    CheckStatus(status, "RegSetValueEx " + name);
+}
+
+bool ValueExists(HKEY root, const std::string& path, const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    const bool exists =
+        RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return exists;
+}
+
+void DeleteValue(HKEY root, const std::string& path, const std::string& name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueA(key, name.c_str());
+    RegCloseKey(key);
+}
+
+constexpr const char* kRunKeyBase = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+constexpr const char* kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+struct RunKeyPlace {
+    HKEY root;
+    const char* name;
+};
+const RunKeyPlace kRunKeys[] = {{HKEY_CURRENT_USER, "Run"},
+                                {HKEY_CURRENT_USER, "RunOnce"},
+                                {HKEY_LOCAL_MACHINE, "Run"},
+                                {HKEY_LOCAL_MACHINE, "RunOnce"},
+                                {HKEY_LOCAL_MACHINE, "RunServices"}};
+
+std::string RunKeyPathOf(const RunKeyPlace& place) {
+    return std::string(kRunKeyBase) + place.name;
+}
+
+// Redirects this process's HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE to scratch keys under
+// HKCU\Software\DawnrollBench; removed and restored at the end. WIN.INI's [windows] section,
+// which the system maps to HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows, follows
+// the redirection (checked by CheckIniMappingFollows).
+class RegistrySandbox {
+  public:
+    RegistrySandbox() {
+        base_ =
+            Format("Software\\DawnrollBench\\run-%lu-%lu", GetCurrentProcessId(), GetTickCount());
+        CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKCU").c_str(), 0, nullptr, 0,
+                                    KEY_ALL_ACCESS, nullptr, &currentUser_, nullptr),
+                    "RegCreateKeyEx sandbox");
+        CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKLM").c_str(), 0, nullptr, 0,
+                                    KEY_ALL_ACCESS, nullptr, &localMachine_, nullptr),
+                    "RegCreateKeyEx sandbox");
+        CheckStatus(RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_), "RegOverridePredefKey");
+        CheckStatus(RegOverridePredefKey(HKEY_LOCAL_MACHINE, localMachine_),
+                    "RegOverridePredefKey");
+    }
+    ~RegistrySandbox() {
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        RegCloseKey(localMachine_);
+        RegCloseKey(currentUser_);
+        RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER,
+                      "Software\\DawnrollBench"); // only when nothing else is left
+    }
+    RegistrySandbox(const RegistrySandbox&) = delete;
+    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
+    const std::string& Base() const { return base_; }
+
+  private:
+    std::string base_;
+    HKEY currentUser_ = nullptr;
+    HKEY localMachine_ = nullptr;
+};
+
+// A folder of its own under the system's temporary folder, removed at the end.
+class ScratchFolder {
+  public:
+    ScratchFolder() {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof temp, temp);
+        path_ = Format("%sdawnroll-bench-%lu-%lu\\", temp, GetCurrentProcessId(), GetTickCount());
+        Check(CreateDirectoryA(path_.c_str(), nullptr) != 0, "create " + path_);
+    }
+    ~ScratchFolder() { RemoveTree(path_); }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& Path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The sources, n entries per section.
+std::string BootLine(int file, int i) {
+    return file == 0 ? Format("DEVICEHIGH=C:\\DRIVERS\\DRIVER%05d.SYS /V", i)
+                     : Format("C:\\TOOLS\\TOOL%05d.EXE /QUIET", i);
+}
+std::string IniProgram(int key, int i) {
+    return Format("C:\\APPS\\%s%05d.EXE", key == 0 ? "LOADER" : "RUNNER", i);
+}
+std::string StartupFileName(int i) {
+    return Format("Program%05d.bat", i);
+}
+std::string RunValueName(int i) {
+    return Format("Program%05d", i);
+}
+std::string RunValueData(int i) {
+    return Format("\"C:\\Program Files\\Vendor%05d\\program.exe\" /background", i);
+}
+
+class BenchSources {
+  public:
+    explicit BenchSources(const std::string& root)
+        : configSys_(root + "CONFIG.SYS"), autoexecBat_(root + "AUTOEXEC.BAT"),
+          windows_(root + "Windows\\"), startup_{root + "Startup\\", root + "CommonStartup\\"} {
+        Check(CreateDirectoryA(windows_.c_str(), nullptr) != 0, "create " + windows_);
+        for (const auto& folder : startup_)
+            Check(CreateDirectoryA(folder.c_str(), nullptr) != 0, "create " + folder);
+        SetString(HKEY_CURRENT_USER, kShellFolders, "Startup",
+                  startup_[0].substr(0, startup_[0].size() - 1));
+        SetString(HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup",
+                  startup_[1].substr(0, startup_[1].size() - 1));
+    }
+
+    SourceLocators Locators() const {
+        SourceLocators locators;
+        locators.configSys = configSys_;
+        locators.autoexecBat = autoexecBat_;
+        const std::string windows = windows_;
+        locators.windowsFolder = [windows] { return windows; };
+        return locators;
+    }
+    const std::string& ConfigSys() const { return configSys_; }
+    const std::string& AutoexecBat() const { return autoexecBat_; }
+    std::string WinIni() const { return windows_ + "WIN.INI"; }
+    const std::string& StartupFolder(int which) const { return startup_[which]; }
+
+    void Fill(int n) {
+        for (int file = 0; file < 2; ++file) {
+            std::string text;
+            for (int i = 0; i < n; ++i)
+                text += BootLine(file, i) + "\r\n";
+            WriteBytes(file == 0 ? configSys_ : autoexecBat_, text);
+        }
+        for (int key = 0; key < 2; ++key) {
+            std::string list;
+            for (int i = 0; i < n; ++i)
+                list += (i ? ";" : "") + IniProgram(key, i);
+            Check(WritePrivateProfileStringA("windows", key == 0 ? "Load" : "Run", list.c_str(),
+                                             WinIni().c_str()) != 0,
+                  "WritePrivateProfileString");
+        }
+        for (const auto& folder : startup_) {
+            for (int i = 0; i < n; ++i) {
+                const std::string path = folder + StartupFileName(i);
+                if (!Exists(path))
+                    WriteBytes(path, "@echo off\r\n");
+            }
+            for (int i = n; i < filled_; ++i)
+                DeleteFileA((folder + StartupFileName(i)).c_str());
+        }
+        for (const auto& place : kRunKeys) {
+            RegDeleteTreeA(place.root, RunKeyPathOf(place).c_str());
+            HKEY key = nullptr;
+            CheckStatus(RegCreateKeyExA(place.root, RunKeyPathOf(place).c_str(), 0, nullptr, 0,
+                                        KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                        "RegCreateKeyEx run key");
+            for (int i = 0; i < n; ++i) {
+                const std::string data = RunValueData(i);
+                RegSetValueExA(key, RunValueName(i).c_str(), 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(data.c_str()),
+                               static_cast<DWORD>(data.size() + 1));
+            }
+            RegCloseKey(key);
+        }
+        filled_ = n;
+    }
+
+  private:
+    std::string configSys_, autoexecBat_, windows_;
+    std::string startup_[2];
+    int filled_ = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The floor: the same platform reads, done bare, with no window. Times per kind of source.
+struct Parts {
+    double boot = 0, ini = 0, startup = 0, run = 0;
+    double Total() const { return boot + ini + startup + run; }
+};
+
+std::size_t volatile sink = 0; // keeps the reads from being optimised away
+
+Parts FloorReads(const BenchSources& sources) {
+    Parts parts;
+    parts.boot = TimeMs([&] {
+        sink += ReadWholeFile(sources.ConfigSys()).size();
+        sink += ReadWholeFile(sources.AutoexecBat()).size();
+    });
+    parts.ini = TimeMs([&] {
+        static std::vector<char> buffer(4 * 1024 * 1024);
+        for (const char* key : {"Load", "Run"})
+            sink += GetPrivateProfileStringA("Windows", key, "", buffer.data(),
+                                             static_cast<DWORD>(buffer.size()),
+                                             sources.WinIni().c_str());
+    });
+    parts.startup = TimeMs([&] {
+        const struct {
+            HKEY root;
+            const char* value;
+        } places[] = {{HKEY_CURRENT_USER, "Startup"}, {HKEY_LOCAL_MACHINE, "Common Startup"}};
+        for (const auto& place : places) {
+            HKEY key = nullptr;
+            if (RegOpenKeyExA(place.root, kShellFolders, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+                continue;
+            char folder[MAX_PATH] = {};
+            DWORD size = sizeof folder - 1;
+            RegQueryValueExA(key, place.value, nullptr, nullptr, reinterpret_cast<BYTE*>(folder),
+                             &size);
+            RegCloseKey(key);
+            const std::string base = std::string(folder) + "\\";
+            WIN32_FIND_DATAA found;
+            HANDLE find = FindFirstFileA((base + "*.*").c_str(), &found);
+            if (find == INVALID_HANDLE_VALUE)
+                continue;
+            do {
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    continue;
+                SHFILEINFOA info = {};
+                SHGetFileInfoA((base + found.cFileName).c_str(), 0, &info, sizeof info,
+                               SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON);
+                sink += info.iIcon;
+            } while (FindNextFileA(find, &found));
+            FindClose(find);
+        }
+    });
+    parts.run = TimeMs([&] {
+        for (const auto& place : kRunKeys) {
+            HKEY key = nullptr;
+            if (RegOpenKeyExA(place.root, RunKeyPathOf(place).c_str(), 0, KEY_ALL_ACCESS, &key) !=
+                ERROR_SUCCESS)
+                continue;
+            char name[16384];
+            static char data[64 * 1024];
+            for (DWORD index = 0;; ++index) {
+                DWORD nameLength = sizeof name;
+                if (RegEnumValueA(key, index, name, &nameLength, nullptr, nullptr, nullptr,
+                                  nullptr) != ERROR_SUCCESS)
+                    break;
+                DWORD type = 0, size = sizeof data;
+                RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+                sink += size;
+            }
+            RegCloseKey(key);
+        }
+    });
+    return parts;
+}
+
+// The program's refresh, in the parts RefreshAll is made of, called as RefreshAll calls them.
+Parts RefreshParts(TFormDawnroll& form, const BenchSources& sources) {
+    Parts parts;
+    parts.boot = TimeMs([&] {
+        LoadBootFile(form.GroupBoxN(1), form.CheckListBoxN(1), sources.ConfigSys());
+        LoadBootFile(form.GroupBoxN(2), form.CheckListBoxN(2), sources.AutoexecBat());
+    });
+    parts.ini = TimeMs([&] {
+        LoadIniList(form.GroupBoxN(3), form.CheckListBoxN(3), "Load", sources.WinIni());
+        LoadIniList(form.GroupBoxN(4), form.CheckListBoxN(4), "Run", sources.WinIni());
+    });
+    parts.startup = TimeMs([&] {
+        LoadStartupFolder(form.GroupBoxN(5), form.ListViewN(1), "Startup", HKEY_CURRENT_USER);
+        LoadStartupFolder(form.GroupBoxN(6), form.ListViewN(2), "Common Startup",
+                          HKEY_LOCAL_MACHINE);
+    });
+    parts.run = TimeMs([&] {
+        LoadRunKey(form.GroupBoxN(7), form.ListViewN(3), "Run", HKEY_CURRENT_USER);
+        LoadRunKey(form.GroupBoxN(8), form.ListViewN(4), "RunOnce", HKEY_CURRENT_USER);
+        LoadRunKey(form.GroupBoxN(9), form.ListViewN(5), "Run", HKEY_LOCAL_MACHINE);
+        LoadRunKey(form.GroupBoxN(10), form.ListViewN(6), "RunOnce", HKEY_LOCAL_MACHINE);
+        LoadRunKey(form.GroupBoxN(11), form.ListViewN(7), "RunServices", HKEY_LOCAL_MACHINE);
+    });
+    return parts;
+}
+
+void CheckLoaded(TFormDawnroll& form, int n) {
+    for (int i = 1; i <= 4; ++i)
+        Check(form.CheckListBoxN(i).Count() == n, Format("check list %d holds %d lines", i, n));
+    for (int i = 1; i <= 7; ++i)
+        Check(form.ListViewN(i).Count() == n, Format("list view %d holds %d rows", i, n));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Settings from the environment, for shorter runs while profiling.
+int EnvironmentNumber(const char* name, int fallback) {
+    const char* text = std::getenv(name);
+    return text && *text ? std::atoi(text) : fallback;
+}
+
+// DAWNROLL_BENCH_SIZES: the entries per section of the refresh table, "10,100,1000,10000".
+std::vector<int> Sizes() {
+    const char* text = std::getenv("DAWNROLL_BENCH_SIZES");
+    std::string list = text && *text ? text : "10,100,1000,10000";
+    std::vector<int> sizes;
+    for (std::size_t start = 0; start < list.size();) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        sizes.push_back(std::atoi(list.substr(start, comma - start).c_str()));
+        start = comma + 1;
+    }
+    return sizes;
+}
+
+// DAWNROLL_BENCH_PARTS: which measurements run, any of "startup,refresh,toggle,staying".
+bool PartWanted(const char* part) {
+    const char* text = std::getenv("DAWNROLL_BENCH_PARTS");
+    return !text || !*text || std::string(text).find(part) != std::string::npos;
+}
+
+// ---------------------------------------------------------------------------------------------
+// 1. RefreshAll against the floor.
+void MeasureRefresh(TFormDawnroll& form, BenchSources& sources) {
+    Say("\n1. RefreshAll against the floor (the same platform reads, bare, no window); medians\n");
+    Say("   entries/section | floor ms | RefreshAll ms | then painted ms | ratio | floor x/10x | "
+        "refresh x/10x\n");
+    std::vector<std::string> breakdown;
+    double lastFloor = 0, lastRefresh = 0;
+    for (int n : Sizes()) {
+        sources.Fill(n);
+        const int runs = n >= 10000 ? 1 : n >= 1000 ? 3 : 7;
+        std::vector<double> floors, refreshes, paints;
+        std::vector<Parts> floorParts, refreshParts;
+        FloorReads(sources); // first touch of the new data, not counted
+        form.RefreshAll();
+        PumpMessages();
+        CheckLoaded(form, n);
+        for (int run = 0; run < runs; ++run) {
+            floorParts.push_back(FloorReads(sources));
+            floors.push_back(floorParts.back().Total());
+            refreshes.push_back(TimeMs([&] { form.RefreshAll(); }));
+            paints.push_back(TimeMs([&] { PumpMessages(); }));
+            refreshParts.push_back(RefreshParts(form, sources));
+            PumpMessages();
+        }
+        const double floor = Median(floors), refresh = Median(refreshes);
+        Say(Format("   %15d | %8.1f | %13.1f | %15.1f | %5.2f | %11s | %13s\n", n, floor, refresh,
+                   Median(paints), refresh / floor,
+                   lastFloor ? Format("%.1f", floor / lastFloor).c_str() : "-",
+                   lastRefresh ? Format("%.1f", refresh / lastRefresh).c_str() : "-"));
+        auto medianOf = [](const std::vector<Parts>& all, double Parts::*part) {
+            std::vector<double> values;
+            for (const auto& parts : all)
+                values.push_back(parts.*part);
+            return Median(values);
+        };
+        breakdown.push_back(
+            Format("   %15d | %6.1f / %6.1f | %6.1f / %6.1f | %7.1f / %7.1f | %6.1f / %6.1f\n", n,
+                   medianOf(refreshParts, &Parts::boot), medianOf(floorParts, &Parts::boot),
+                   medianOf(refreshParts, &Parts::ini), medianOf(floorParts, &Parts::ini),
+                   medianOf(refreshParts, &Parts::startup), medianOf(floorParts, &Parts::startup),
+                   medianOf(refreshParts, &Parts::run), medianOf(floorParts, &Parts::run)));
+        lastFloor = floor;
+        lastRefresh = refresh;
+    }
+    Say("\n   By kind of source, program loaders / floor reads, ms (medians):\n");
+    Say("   entries/section | boot files (2)  | WIN.INI (2)     | Startup (2)       | run keys "
+        "(5)\n");
+    for (const auto& line : breakdown)
+        Say(line);
+}
+
+// ---------------------------------------------------------------------------------------------
+// 3. Toggle latency: one check mark changed, the source written, through the list's own path.
+struct ToggleTimes {
+    std::vector<double> off, on;
+};
+
+void Toggle(CheckListBox& list, int index) {
+    list.ToggleByUser(index);
+}
+
+void MeasureToggles(TFormDawnroll& form, BenchSources& sources, int n) {
+    Say(Format("\n3. Toggle latency at %d entries per section (one mark changed, the source "
+               "written), ms\n",
+               n));
+    Say("   section kind        | uncheck median (min..max) | check again median (min..max)\n");
+    const int rounds = 7;
+    auto report = [](const char* kind, const ToggleTimes& times) {
+        auto span = [](const std::vector<double>& values) {
+            if (values.empty())
+                return std::string("  (not applicable)");
+            return Format("%8.2f (%.2f..%.2f)", Median(values),
+                          *std::min_element(values.begin(), values.end()),
+                          *std::max_element(values.begin(), values.end()));
+        };
+        Say(Format("   %-19s | %-25s | %s\n", kind, span(times.off).c_str(),
+                   span(times.on).c_str()));
+    };
+    {
+        ToggleTimes times;
+        CheckListBox& list = form.CheckListBoxN(1);
+        for (int round = 0; round < rounds; ++round) {
+            const int index = n / 2 + round;
+            times.off.push_back(TimeMs([&] { Toggle(list, index); }));
+            Check(ReadWholeFile(sources.ConfigSys()).find("REM " + BootLine(0, index)) !=
+                      std::string::npos,
+                  "boot line switched off in the file");
+            times.on.push_back(TimeMs([&] { Toggle(list, index); }));
+            Check(ReadWholeFile(sources.ConfigSys()).find("REM " + BootLine(0, index)) ==
+                      std::string::npos,
+                  "boot line switched on in the file");
+            PumpMessages();
+        }
+        report("boot file", times);
+    }
+    {
+        ToggleTimes times;
+        CheckListBox& list = form.CheckListBoxN(3);
+        std::vector<char> buffer(4 * 1024 * 1024);
+        auto listed = [&](int index) {
+            GetPrivateProfileStringA("Windows", "Load", "", buffer.data(),
+                                     static_cast<DWORD>(buffer.size()), sources.WinIni().c_str());
+            return std::string(buffer.data()).find(IniProgram(0, index) + ";") != std::string::npos;
+        };
+        for (int round = 0; round < rounds; ++round) {
+            const int index = n / 2 + round;
+            times.off.push_back(TimeMs([&] { Toggle(list, index); }));
+            Check(!listed(index), "program removed from WIN.INI");
+            times.on.push_back(TimeMs([&] { Toggle(list, index); }));
+            Check(listed(index), "program back in WIN.INI");
+            PumpMessages();
+        }
+        report("WIN.INI", times);
+    }
+    {
+        ToggleTimes times;
+        EntryListView& list = form.ListViewN(3);
+        const std::string path = RunKeyPathOf(kRunKeys[0]);
+        for (int round = 0; round < rounds; ++round) {
+            const int row = n / 2 + round;
+            const std::string name = list.Caption(row);
+            times.off.push_back(TimeMs([&] { list.SetChecked(row, false); }));
+            Check(!ValueExists(HKEY_CURRENT_USER, path, name), "run value deleted");
+            times.on.push_back(TimeMs([&] { list.SetChecked(row, true); }));
+            Check(ValueExists(HKEY_CURRENT_USER, path, name), "run value written back");
+            PumpMessages();
+        }
+        report("run key", times);
+    }
+    {
+        ToggleTimes times;
+        EntryListView& list = form.ListViewN(1);
+        for (int round = 0; round < rounds; ++round) {
+            const int row = n / 2 + round;
+            const std::string path = list.Fullname(row);
+            times.off.push_back(TimeMs([&] { list.SetChecked(row, false); }));
+            Check(!Exists(path), "startup file deleted");
+            PumpMessages(); // the row goes once the list has finished its report
+            WriteBytes(path, "@echo off\r\n");
+        }
+        report("startup file", times);
+        Say("   (a Startup-folder row cannot be checked again: unchecking deletes the file and the "
+            "row)\n");
+    }
+    form.RefreshAll();
+    PumpMessages();
+    CheckLoaded(form, n);
+}
+
+// ---------------------------------------------------------------------------------------------
+// 4. Staying power.
+struct Usage {
+    DWORD gdi = 0, user = 0, handles = 0;
+    SIZE_T privateBytes = 0;
+};
+
+Usage ReadUsage() {
+    Usage usage;
+    usage.gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    usage.user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    GetProcessHandleCount(GetCurrentProcess(), &usage.handles);
+    PROCESS_MEMORY_COUNTERS_EX memory = {};
+    memory.cb = sizeof memory;
+    if (GetProcessMemoryInfo(GetCurrentProcess(),
+                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
+        usage.privateBytes = memory.PrivateUsage;
+    return usage;
+}
+
+// Windows of this thread and their children: a USER-object count that does not depend on
+// GetGuiResources.
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    EnumChildWindows(window, CountChild, count);
+    return TRUE;
+}
+
+int CountWindows() {
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountTopLevel, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+void SayUsage(const char* when, const Usage& usage) {
+    Say(Format("   %-30s | %8lu | %9lu | %7lu | %13lu | %7d\n", when, usage.gdi, usage.user,
+               usage.handles, static_cast<unsigned long>(usage.privateBytes), CountWindows()));
+}
+
+void MeasureStayingPower(TFormDawnroll& form, BenchSources& sources, int n) {
+    Say(Format("\n4. Staying power at %d entries per section\n", n));
+    Say("   after                          | GDI objs | USER objs | handles | private bytes | "
+        "windows\n");
+    sources.Fill(n);
+    // Warm-up: the first cycles fill the system's own caches (icons, profile files).
+    for (int i = 0; i < 20; ++i) {
+        form.RefreshAll();
+        PumpMessages();
+    }
+    CheckLoaded(form, n);
+    const Usage start = ReadUsage();
+    SayUsage("warm-up (20 RefreshAll)", start);
+    double refreshTime = 0;
+    for (int cycle = 1; cycle <= 1000; ++cycle) {
+        refreshTime += TimeMs([&] { form.RefreshAll(); });
+        PumpMessages();
+        if (cycle == 500 || cycle == 1000)
+            SayUsage(Format("+%d RefreshAll", cycle).c_str(), ReadUsage());
+    }
+    CheckLoaded(form, n);
+    const Usage afterRefresh = ReadUsage();
+    // 1,000 toggles: boot file, WIN.INI and run key off and on again, Startup file off (the
+    // file is put back and the section reloaded, outside the count).
+    const int middle = n / 2;
+    int toggles = 0;
+    bool halfway = false;
+    while (toggles < 1000) {
+        for (int kind = 0; kind < 4 && toggles < 1000; ++kind) {
+            switch (kind) {
+            case 0:
+                Toggle(form.CheckListBoxN(1), middle);
+                Toggle(form.CheckListBoxN(1), middle);
+                toggles += 2;
+                break;
+            case 1:
+                Toggle(form.CheckListBoxN(3), middle);
+                Toggle(form.CheckListBoxN(3), middle);
+                toggles += 2;
+                break;
+            case 2:
+                form.ListViewN(3).SetChecked(middle, false);
+                form.ListViewN(3).SetChecked(middle, true);
+                toggles += 2;
+                break;
+            case 3: {
+                const std::string path = form.ListViewN(1).Fullname(middle);
+                form.ListViewN(1).SetChecked(middle, false);
+                ++toggles;
+                PumpMessages();
+                WriteBytes(path, "@echo off\r\n");
+                LoadStartupFolder(form.GroupBoxN(5), form.ListViewN(1), "Startup",
+                                  HKEY_CURRENT_USER);
+                break;
+            }
+            }
+            PumpMessages();
+        }
+        if (!halfway && toggles >= 500) {
+            halfway = true;
+            SayUsage(Format("+%d toggles", toggles).c_str(), ReadUsage());
+        }
+    }
+    SayUsage(Format("+%d toggles", toggles).c_str(), ReadUsage());
+    form.RefreshAll();
+    PumpMessages();
+    CheckLoaded(form, n);
+    const Usage end = ReadUsage();
+    SayUsage("+1 RefreshAll (end)", end);
+    Say(Format("   growth over the 1,000 RefreshAll: GDI %+ld, USER %+ld, handles %+ld, private "
+               "bytes %+ld\n",
+               static_cast<long>(afterRefresh.gdi) - static_cast<long>(start.gdi),
+               static_cast<long>(afterRefresh.user) - static_cast<long>(start.user),
+               static_cast<long>(afterRefresh.handles) - static_cast<long>(start.handles),
+               static_cast<long>(afterRefresh.privateBytes) -
+                   static_cast<long>(start.privateBytes)));
+    Say(Format("   growth over the 1,000 toggles:    GDI %+ld, USER %+ld, handles %+ld, private "
+               "bytes %+ld\n",
+               static_cast<long>(end.gdi) - static_cast<long>(afterRefresh.gdi),
+               static_cast<long>(end.user) - static_cast<long>(afterRefresh.user),
+               static_cast<long>(end.handles) - static_cast<long>(afterRefresh.handles),
+               static_cast<long>(end.privateBytes) - static_cast<long>(afterRefresh.privateBytes)));
+    Say(Format("   (mean RefreshAll over the 1,000 cycles: %.2f ms)\n", refreshTime / 1000));
+}
+
+// ---------------------------------------------------------------------------------------------
+// 2. Start-up, measured from outside: from CreateProcess to a visible top-level window of the
+// program's class whose process is idle (WaitForInputIdle).
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindProcessWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (processId == search->processId && IsWindowVisible(window) &&
+        std::string(className) == search->className) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+double LaunchAndTime(const std::string& program, const char* className) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    std::string commandLine = "\"" + program + "\"";
+    const double start = NowMs();
+    Check(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                         nullptr, &startup, &process) != 0,
+          "CreateProcess " + program);
+    WindowSearch search = {process.dwProcessId, className, nullptr};
+    while (!search.found) {
+        EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            break;
+        Check(NowMs() - start < 60000, "window of " + program + " within a minute");
+        Sleep(1);
+    }
+    WaitForInputIdle(process.hProcess, 60000);
+    const double elapsed = NowMs() - start;
+    PostMessageA(search.found, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return elapsed;
+}
+
+// A shortcut file, as Startup folders usually hold, to a program.
+void CreateShortcut(const std::string& path, const std::string& target) {
+    IShellLinkA* link = nullptr;
+    Check(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                     IID_IShellLinkA, reinterpret_cast<void**>(&link))),
+          "shell link object");
+    link->SetPath(target.c_str());
+    IPersistFile* file = nullptr;
+    HRESULT saved = E_FAIL;
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+        wchar_t wide[MAX_PATH] = {};
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        saved = file->Save(wide, TRUE);
+        file->Release();
+    }
+    link->Release();
+    Check(SUCCEEDED(saved), "save shortcut " + path);
+}
+
+// Demo-like data in the system's own places, removed again at the end (the files restored).
+class DemoData {
+  public:
+    DemoData() {
+        SaveAndWrite("C:\\CONFIG.SYS",
+                     "DEVICE=C:\\WINDOWS\\HIMEM.SYS\r\nDEVICE=C:\\WINDOWS\\EMM386.EXE NOEMS\r\n"
+                     "REM DEVICE=C:\\CDROM\\OAKCDROM.SYS /D:MSCD001\r\nFILES=40\r\nBUFFERS=30\r\n");
+        SaveAndWrite("C:\\AUTOEXEC.BAT",
+                     "@ECHO OFF\r\nSET TEMP=C:\\WINDOWS\\TEMP\r\nPATH C:\\WINDOWS;C:\\DOS\r\n"
+                     "REM C:\\MOUSE\\MOUSE.COM\r\nLH C:\\DOS\\SMARTDRV.EXE\r\n");
+        char windows[MAX_PATH] = {};
+        GetWindowsDirectoryA(windows, sizeof windows);
+        winIni_ = std::string(windows) + "\\WIN.INI";
+        for (const char* key : {"Load", "Run"}) {
+            char old[2048] = {};
+            GetPrivateProfileStringA("windows", key, "", old, sizeof old, winIni_.c_str());
+            oldIni_.push_back(old);
+        }
+        WritePrivateProfileStringA("windows", "Load", "C:\\TOOLS\\CLOCK.EXE;C:\\TOOLS\\NOTES.EXE",
+                                   winIni_.c_str());
+        WritePrivateProfileStringA("windows", "Run", "C:\\TOOLS\\BACKUP.EXE", winIni_.c_str());
+        for (const auto& place : {std::make_pair(HKEY_CURRENT_USER, "Startup"),
+                                  std::make_pair(HKEY_LOCAL_MACHINE, "Common Startup")}) {
+            HKEY key = nullptr;
+            char folder[MAX_PATH] = {};
+            DWORD size = sizeof folder - 1;
+            if (RegOpenKeyExA(place.first, kShellFolders, 0, KEY_READ, &key) == ERROR_SUCCESS) {
+                RegQueryValueExA(key, place.second, nullptr, nullptr,
+                                 reinterpret_cast<BYTE*>(folder), &size);
+                RegCloseKey(key);
+            }
+            if (!folder[0])
+                continue;
+            for (const auto& shortcut :
+                 {std::make_pair("Dawnroll bench notes.lnk", "\\notepad.exe"),
+                  std::make_pair("Dawnroll bench game.lnk", "\\winemine.exe")}) {
+                const std::string path = std::string(folder) + "\\" + shortcut.first;
+                if (!Exists(path)) {
+                    CreateShortcut(path, std::string(windows) + shortcut.second);
+                    files_.push_back(path);
+                }
+            }
+        }
+        for (const auto& place : kRunKeys) {
+            for (int i = 0; i < 3; ++i) {
+                const std::string name = Format("DawnrollBenchDemo%d", i);
+                SetString(place.root, RunKeyPathOf(place), name, RunValueData(i));
+                values_.push_back({place, name});
+            }
+        }
+    }
+    ~DemoData() {
+        for (const auto& value : values_)
+            DeleteValue(value.first.root, RunKeyPathOf(value.first), value.second);
+        for (const auto& file : files_)
+            DeleteFileA(file.c_str());
+        WritePrivateProfileStringA(
+            "windows", "Load", oldIni_[0].empty() ? nullptr : oldIni_[0].c_str(), winIni_.c_str());
+        WritePrivateProfileStringA(
+            "windows", "Run", oldIni_[1].empty() ? nullptr : oldIni_[1].c_str(), winIni_.c_str());
+        for (const auto& saved : saved_) {
+            if (saved.existed)
+                WriteBytes(saved.path, saved.bytes);
+            else
+                DeleteFileA(saved.path.c_str());
+        }
+    }
+    DemoData(const DemoData&) = delete;
+    DemoData& operator=(const DemoData&) = delete;
+
+  private:
+    struct Saved {
+        std::string path;
+        bool existed;
+        std::string bytes;
+    };
+    void SaveAndWrite(const std::string& path, const std::string& bytes) {
+        saved_.push_back({path, Exists(path), ReadWholeFile(path)});
+        WriteBytes(path, bytes);
+    }
+    std::vector<Saved> saved_;
+    std::string winIni_;
+    std::vector<std::string> oldIni_;
+    std::vector<std::string> files_;
+    std::vector<std::pair<RunKeyPlace, std::string>> values_;
+};
+
+void MeasureStartup(const std::string& dawnroll, const std::string& bare) {
+    Say("\n2. Start-up: CreateProcess to a visible window of the program's class, idle "
+        "(WaitForInputIdle)\n");
+    const char* throwaway = std::getenv("DAWNROLL_BENCH_THROWAWAY");
+    if (!throwaway || std::string(throwaway) != "1") {
+        Say("   skipped: the program reads the system's own places; set DAWNROLL_BENCH_THROWAWAY=1 "
+            "on a "
+            "throwaway system (make bench does)\n");
+        return;
+    }
+    Check(Exists(dawnroll) && Exists(bare), "programs " + dawnroll + " and " + bare);
+    DemoData demo;
+    const int runs = 7;
+    LaunchAndTime(dawnroll, TFormDawnroll::kClassName); // first starts load the libraries from disk
+    LaunchAndTime(bare, "DawnrollBareWindow");
+    std::vector<double> program, reference;
+    for (int run = 0; run < runs; ++run) {
+        program.push_back(LaunchAndTime(dawnroll, TFormDawnroll::kClassName));
+        reference.push_back(LaunchAndTime(bare, "DawnrollBareWindow"));
+    }
+    auto line = [](const char* what, const std::vector<double>& values) {
+        Say(Format("   %-26s | %8.1f | %8.1f | %8.1f | %6.1f\n", what, Median(values),
+                   *std::min_element(values.begin(), values.end()),
+                   *std::max_element(values.begin(), values.end()),
+                   *std::max_element(values.begin(), values.end()) -
+                       *std::min_element(values.begin(), values.end())));
+    };
+    Say(Format("   %d runs each, alternating, after one unmeasured start of each\n", runs));
+    Say("   program                    | median ms | min ms  | max ms   | spread\n");
+    line("Dawnroll (demo-like data)", program);
+    line("bare window", reference);
+    Say(Format("   ratio of medians: %.2f\n", Median(program) / Median(reference)));
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+void Run(int argc, char** argv) {
+    Say("Dawnroll benchmark\n");
+    const std::string dawnroll = argc > 2 ? argv[1] : ProgramFolder() + "..\\Dawnroll.exe";
+    const std::string bare = argc > 2 ? argv[2] : ProgramFolder() + "bare_window.exe";
+    if (PartWanted("startup"))
+        MeasureStartup(dawnroll, bare);
+
+    RegistrySandbox registry;
+    ScratchFolder folder;
+    BenchSources sources(folder.Path());
+    sources.Fill(10);
+    TFormDawnroll form(sources.Locators());
+    Check(form.Create() != nullptr, "window created");
+    ShowWindow(form.Handle(), SW_SHOWNORMAL);
+    UpdateWindow(form.Handle());
+    PumpMessages();
+    CheckLoaded(form, 10);
+
+    if (PartWanted("refresh"))
+        MeasureRefresh(form, sources);
+    if (PartWanted("toggle")) {
+        const int n = EnvironmentNumber("DAWNROLL_BENCH_TOGGLE_ENTRIES", 10000);
+        sources.Fill(n);
+        form.RefreshAll();
+        PumpMessages();
+        MeasureToggles(form, sources, n);
+    }
+    if (PartWanted("staying"))
+        MeasureStayingPower(form, sources, EnvironmentNumber("DAWNROLL_BENCH_STAYING_ENTRIES", 10));
+    Say("\nUnder Wine, GetGuiResources answers 0 when it does not count GDI or USER objects; the\n"
+        "\"windows\" column counts this thread's windows and their children instead.\n");
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    int status = 0;
+    try {
+        Run(argc, argv);
+    } catch (const std::exception& error) {
+        Say(std::string("\nbenchmark stopped: ") + error.what() + "\n");
+        status = 1;
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return status;
+}
