@@ -1,0 +1,789 @@
+// End-to-end runs of the real Dawnroll.exe, driven only from outside as a user would: the
+// program is started as its own process in the test prefix, its window is found by class, its
+// sections and lists are read through the controls (another process's list view is read through
+// memory allocated in that process), and it is driven with real mouse and keyboard input
+// (SendInput). After each action the source itself is checked: the file on the Wine drive, the
+// WIN.INI entry, the registry value, the Startup folder's file.
+// Usage: e2e_driver PATH-OF-Dawnroll.exe [gtest options]. It writes the prefix's real autostart
+// places, so it only ever runs in the throwaway test prefix.
+#include "../tools/DemoSeed.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+// ---- The program's file, from the command line (a Unix path is reached through drive Z:).
+
+std::string ProgramPath() {
+    for (int i = 1; i < __argc; ++i) {
+        std::string argument = __argv[i];
+        if (argument.rfind("--gtest", 0) == 0)
+            continue;
+        if (!argument.empty() && argument[0] == '/') {
+            for (char& c : argument)
+                c = c == '/' ? '\\' : c;
+            argument = "Z:" + argument;
+        }
+        return argument;
+    }
+    return "";
+}
+
+// ---- Memory in another process, for list view messages that carry pointers.
+
+class RemoteBuffer {
+  public:
+    RemoteBuffer(HANDLE process, std::size_t size) : process_(process) {
+        address_ = static_cast<char*>(
+            VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        if (!address_)
+            throw std::runtime_error("VirtualAllocEx failed");
+    }
+    ~RemoteBuffer() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+
+    char* At(std::size_t offset) const { return address_ + offset; }
+    void Write(std::size_t offset, const void* data, std::size_t size) const {
+        SIZE_T done = 0;
+        if (!WriteProcessMemory(process_, At(offset), data, size, &done) || done != size)
+            throw std::runtime_error("WriteProcessMemory failed");
+    }
+    void Read(std::size_t offset, void* data, std::size_t size) const {
+        SIZE_T done = 0;
+        if (!ReadProcessMemory(process_, At(offset), data, size, &done) || done != size)
+            throw std::runtime_error("ReadProcessMemory failed");
+    }
+
+  private:
+    HANDLE process_;
+    char* address_ = nullptr;
+};
+
+// ---- Input and waiting.
+
+// Queued input is handled before WM_PAINT: invalidate a pixel and wait until it is painted.
+void WaitRepaint(HWND window) {
+    RECT pixel = {0, 0, 1, 1};
+    InvalidateRect(window, &pixel, FALSE);
+    WaitUntil([&] { return !IsWindow(window) || !GetUpdateRect(window, nullptr, FALSE); }, 5000);
+}
+
+void SendKeys(HWND repainted, const std::vector<WORD>& keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT press = {};
+        press.type = INPUT_KEYBOARD;
+        press.ki.wVk = key;
+        inputs.push_back(press);
+        press.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(press);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    WaitRepaint(repainted);
+}
+
+void TypeText(HWND repainted, const std::string& text) {
+    std::vector<WORD> keys;
+    for (char c : text)
+        keys.push_back(static_cast<WORD>(VkKeyScanA(c) & 0xFF));
+    SendKeys(repainted, keys);
+}
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (owner == search->processId && std::strcmp(name, search->className) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A top-level window of a process by its class.
+HWND FindProcessWindow(DWORD processId, const char* className) {
+    WindowSearch search = {processId, className, nullptr};
+    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+RECT ScreenRect(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+// ---- The program under test.
+
+struct Line {
+    std::string text;
+    bool checked;
+};
+struct Row {
+    std::string caption;
+    std::string fullname;
+    bool checked;
+};
+
+class Dawnroll {
+  public:
+    Dawnroll() {
+        const std::string program = ProgramPath();
+        std::string command = "\"" + program + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        if (!CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &startup, &process_))
+            throw std::runtime_error("cannot start " + program);
+    }
+    ~Dawnroll() {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            if (HWND dialog = Dialog())
+                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            if (window_)
+                PostMessageA(window_, WM_CLOSE, 0, 0);
+            if (WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0)
+                TerminateProcess(process_.hProcess, 1);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+    Dawnroll(const Dawnroll&) = delete;
+    Dawnroll& operator=(const Dawnroll&) = delete;
+
+    // Waits for the main window to exist (it may still be hidden behind the error dialog).
+    bool WaitForWindow() {
+        return WaitUntil(
+            [&] { return (window_ = FindProcessWindow(process_.dwProcessId, "TFormDawnroll")); },
+            15000);
+    }
+    // Waits for the main window to be on the screen and painted, and brings it to the front.
+    void WaitShown() {
+        ASSERT_TRUE(WaitForWindow()) << "no TFormDawnroll window";
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window_) != FALSE; }, 15000));
+        Front();
+    }
+    void Front() {
+        SetForegroundWindow(window_);
+        WaitUntil([&] { return GetForegroundWindow() == window_; }, 3000);
+        WaitRepaint(window_);
+    }
+    HWND Dialog() const { return FindProcessWindow(process_.dwProcessId, "#32770"); }
+    HWND Window() const { return window_; }
+    bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+
+    HWND Box(int section) const { return GetDlgItem(window_, 100 + section); }
+    HWND CheckList(int section) const { return GetDlgItem(Box(section), 200 + section); }
+    HWND ListView(int list) const { return GetDlgItem(Box(list + 4), 300 + list); }
+    std::string Caption(int section) const {
+        char text[1024] = {};
+        GetWindowTextA(Box(section), text, sizeof text);
+        return text;
+    }
+    bool Visible(int section) const { return IsWindowVisible(Box(section)) != FALSE; }
+    std::vector<int> VisibleSections() const {
+        std::vector<int> sections;
+        for (int section = 1; section <= 11; ++section)
+            if (Visible(section))
+                sections.push_back(section);
+        return sections;
+    }
+    // A section's rectangle in the main window's client coordinates.
+    RECT BoxRect(int section) const {
+        RECT rect = ScreenRect(Box(section));
+        MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+    int Height(int section) const {
+        const RECT rect = BoxRect(section);
+        return rect.bottom - rect.top;
+    }
+    RECT Client() const {
+        RECT client = {};
+        GetClientRect(window_, &client);
+        return client;
+    }
+
+    // Read as wide text: Wine carries LB_GETTEXT across processes in its wide form.
+    std::vector<Line> Lines(int section) const {
+        const HWND list = CheckList(section);
+        std::vector<Line> lines;
+        const auto count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            const auto length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+            std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
+            std::string text(wide.size() * 2 + 1, '\0');
+            const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &text[0],
+                                                  static_cast<int>(text.size()), nullptr, nullptr);
+            text.resize(bytes > 0 ? static_cast<std::size_t>(bytes - 1) : 0);
+            lines.push_back({text, SendMessageA(list, LB_GETITEMDATA, i, 0) == 1});
+        }
+        return lines;
+    }
+
+    int RowCount(int list) const {
+        return static_cast<int>(SendMessageA(ListView(list), LVM_GETITEMCOUNT, 0, 0));
+    }
+    std::string ItemText(int list, int row, int column) const {
+        RemoteBuffer remote(process_.hProcess, 8192);
+        LVITEMA item = {};
+        item.iSubItem = column;
+        item.pszText = remote.At(512);
+        item.cchTextMax = 4096;
+        remote.Write(0, &item, sizeof item);
+        const auto length = SendMessageA(ListView(list), LVM_GETITEMTEXTA, row,
+                                         reinterpret_cast<LPARAM>(remote.At(0)));
+        std::string text(static_cast<std::size_t>(length), '\0');
+        if (length > 0)
+            remote.Read(512, &text[0], text.size());
+        return text;
+    }
+    bool RowChecked(int list, int row) const {
+        return (SendMessageA(ListView(list), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) &
+                LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+    }
+    std::vector<Row> Rows(int list) const {
+        std::vector<Row> rows;
+        for (int row = 0; row < RowCount(list); ++row)
+            rows.push_back({ItemText(list, row, 0), ItemText(list, row, 1), RowChecked(list, row)});
+        return rows;
+    }
+    int FindRow(int list, const std::string& caption) const {
+        for (int row = 0; row < RowCount(list); ++row)
+            if (ItemText(list, row, 0) == caption)
+                return row;
+        return -1;
+    }
+    int FindLine(int section, const std::string& text) const {
+        const auto lines = Lines(section);
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (lines[i].text == text)
+                return static_cast<int>(i);
+        return -1;
+    }
+
+    // A row's bounds in the list view's client coordinates.
+    RECT RowRect(int list, int row, int part = LVIR_BOUNDS) const {
+        RemoteBuffer remote(process_.hProcess, 64);
+        RECT rect = {};
+        rect.left = part;
+        remote.Write(0, &rect, sizeof rect);
+        SendMessageA(ListView(list), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.At(0)));
+        remote.Read(0, &rect, sizeof rect);
+        return rect;
+    }
+    // Where the list view itself says the row's check box is (its state icon).
+    POINT RowCheckBox(int list, int row) const {
+        const RECT bounds = RowRect(list, row);
+        const int y = (bounds.top + bounds.bottom) / 2;
+        RemoteBuffer remote(process_.hProcess, 256);
+        int first = -1, last = -1;
+        for (int x = bounds.left; x < bounds.left + 48; ++x) {
+            LVHITTESTINFO hit = {};
+            hit.pt = {x, y};
+            remote.Write(0, &hit, sizeof hit);
+            SendMessageA(ListView(list), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(remote.At(0)));
+            remote.Read(0, &hit, sizeof hit);
+            if (hit.iItem == row && (hit.flags & LVHT_ONITEMSTATEICON)) {
+                if (first < 0)
+                    first = x;
+                last = x;
+            } else if (first >= 0) {
+                break;
+            }
+        }
+        if (first < 0)
+            throw std::runtime_error("no check box found in the row");
+        return {(first + last) / 2, y};
+    }
+    POINT RowLabel(int list, int row) const {
+        const RECT label = RowRect(list, row, LVIR_LABEL);
+        return {label.left + 10, (label.top + label.bottom) / 2};
+    }
+
+    // Real input on the program's controls.
+    // The middle of a line's check box, in the list's client coordinates.
+    POINT LineBox(int section, int index) const {
+        const HWND list = CheckList(section);
+        const auto top = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+        const auto height = SendMessageA(list, LB_GETITEMHEIGHT, 0, 0);
+        return {7, static_cast<int>((index - top) * height + height / 2)};
+    }
+    // Two clicks at one place within the double-click time make a double click; single clicks
+    // are kept apart.
+    void SpaceClicks() {
+        const DWORD since = GetTickCount() - lastClick_;
+        if (since <= GetDoubleClickTime())
+            Sleep(GetDoubleClickTime() - since + 50);
+        lastClick_ = GetTickCount();
+    }
+    void ClickLineBox(int section, int index) {
+        SpaceClicks();
+        const POINT point = LineBox(section, index);
+        ClickAt(CheckList(section), point.x, point.y);
+        WaitRepaint(window_);
+    }
+    void DoubleClickLineBox(int section, int index) {
+        SpaceClicks();
+        const POINT point = LineBox(section, index);
+        DoubleClickAt(CheckList(section), point.x, point.y);
+        WaitRepaint(window_);
+    }
+    void ClickRowBox(int list, int row) {
+        SpaceClicks();
+        const POINT point = RowCheckBox(list, row);
+        ClickAt(ListView(list), point.x, point.y);
+        WaitRepaint(window_);
+    }
+
+    // The "Display" menu by keyboard: Alt opens the menu bar, Down opens "Display" at its first
+    // item ("Hide empty startups"), a second Down moves to "Show empty startups".
+    void ChooseByKeys(bool show) {
+        Front();
+        std::vector<WORD> keys = {VK_MENU, VK_DOWN};
+        if (show)
+            keys.push_back(VK_DOWN);
+        keys.push_back(VK_RETURN);
+        SendKeys(window_, keys);
+        WaitUntil(
+            [&] {
+                return !FindProcessWindow(process_.dwProcessId, "#32768") ||
+                       !IsWindowVisible(FindProcessWindow(process_.dwProcessId, "#32768"));
+            },
+            3000);
+        WaitRepaint(window_);
+    }
+    // The "Display" menu by mouse: a click on "Display" in the menu bar, then on the item.
+    void ChooseByMouse(bool show) {
+        Front();
+        const RECT frame = ScreenRect(window_);
+        POINT clientTop = {0, 0};
+        ClientToScreen(window_, &clientTop);
+        // The menu bar is the strip just above the client area; "Display" is its first item.
+        const int barY = clientTop.y - GetSystemMetrics(SM_CYMENU) / 2;
+        POINT bar = {clientTop.x + 20, barY};
+        ScreenToClient(window_, &bar);
+        (void)frame;
+        ClickAt(window_, bar.x, bar.y);
+        HWND popup = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                popup = FindProcessWindow(process_.dwProcessId, "#32768");
+                return popup && IsWindowVisible(popup);
+            },
+            5000))
+            << "the Display menu did not open";
+        RECT client = {};
+        GetClientRect(popup, &client);
+        // Two items of equal height: the first in the upper half, the second in the lower.
+        ClickAt(popup, client.right / 2, show ? client.bottom * 3 / 4 : client.bottom / 4);
+        WaitUntil([&] { return !IsWindow(popup) || !IsWindowVisible(popup); }, 3000);
+        WaitRepaint(window_);
+    }
+
+  private:
+    PROCESS_INFORMATION process_ = {};
+    HWND window_ = nullptr;
+    DWORD lastClick_ = 0;
+};
+
+// ---- The sources, read directly.
+
+std::string FileText(const std::string& path) {
+    return FileExists(path) ? ReadBytes(path) : "<missing>";
+}
+
+RegistryData RunValue(HKEY root, const char* key, const std::string& name) {
+    return GetValue(root, demo::RunKeyPath(key), name);
+}
+
+std::string AsText(const RegistryData& value) {
+    return value.bytes.substr(0, value.bytes.find('\0'));
+}
+
+const std::string kHklm =
+    "My Computer\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+const std::string kHkcu =
+    "My Computer\\HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+
+// Height rules of the sections, for n lines or rows. h is the height of "REM" in the window's
+// font as the program measures it (13 at 96 dots per inch on Windows, 12 with Wine's stand-in
+// font); a check list's line is that high.
+int textHeight = 13;
+int BootHeight(int n) {
+    return (n + 1) * textHeight + 21;
+}
+int StartupHeight(int n) {
+    return textHeight * (n + 1) + 42;
+}
+int RunKeyHeight(int n) {
+    return (textHeight + 4) * (n + 1) + 42;
+}
+
+class EndToEnd : public testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_FALSE(ProgramPath().empty()) << "usage: e2e_driver PATH-OF-Dawnroll.exe";
+        demo::SeedAll();
+        // HKLM\...\Explorer\Shell Folders and the folders exist now; remember them.
+        userStartup = demo::UserStartupFolder();
+        commonStartup = demo::CommonStartupFolder();
+    }
+    void TearDown() override {
+        // A picture of the end state of every scenario.
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        if (program && program->Window())
+            SaveScreenshot(std::string("e2e-") + info->name());
+        program.reset();
+    }
+    Dawnroll& Start() {
+        program = std::make_unique<Dawnroll>();
+        program->WaitShown();
+        textHeight = static_cast<int>(SendMessageA(program->CheckList(1), LB_GETITEMHEIGHT, 0, 0));
+        return *program;
+    }
+    // A window large enough for every section of the seeded sources.
+    void Enlarge() {
+        SetWindowPos(program->Window(), nullptr, 0, 0, 1000, 990, SWP_NOZORDER);
+        WaitUntil([&] { return program->Client().bottom > 900; }, 3000);
+        program->Front();
+    }
+
+    std::string userStartup;
+    std::string commonStartup;
+    std::unique_ptr<Dawnroll> program;
+};
+
+// Hide-empty is on at start: only sections with entries show, stacked without gaps in the
+// table's order; "Show empty startups" shows all eleven with their titles, "Hide empty startups"
+// hides the empty ones again; choosing an option twice reloads twice, marks unchanged.
+TEST_F(EndToEnd, DisplayOptionHidesAndShowsEmptySections) {
+    DeleteFileA(demo::kAutoexecBat);
+    demo::SetWinIniEntry("Run", "");
+    demo::ClearRunKey(HKEY_CURRENT_USER, "RunOnce");
+    demo::ClearRunKey(HKEY_LOCAL_MACHINE, "RunServices");
+    Dawnroll& app = Start();
+    Enlarge();
+
+    EXPECT_EQ(app.VisibleSections(), (std::vector<int>{1, 3, 5, 6, 7, 9, 10}));
+    int top = 0;
+    for (int section : app.VisibleSections()) {
+        EXPECT_EQ(app.BoxRect(section).top, top) << "section " << section << " is not stacked";
+        top = app.BoxRect(section).bottom;
+    }
+    EXPECT_EQ(app.Height(1), BootHeight(5));
+    EXPECT_EQ(app.Height(3), BootHeight(2));
+    EXPECT_EQ(app.Height(5), StartupHeight(2));
+    EXPECT_EQ(app.Height(7), RunKeyHeight(2));
+    EXPECT_EQ(app.Height(10), RunKeyHeight(1));
+    const auto configMarks = app.Lines(1);
+
+    app.ChooseByKeys(/*show=*/true);
+    ASSERT_EQ(app.VisibleSections().size(), 11u)
+        << "Show empty startups did not show every section";
+    EXPECT_EQ(app.Caption(2), "C:\\AUTOEXEC.BAT");
+    EXPECT_TRUE(app.Lines(2).empty());
+    EXPECT_EQ(app.Height(2), 41); // the designed height, never set by a load
+    EXPECT_EQ(app.Caption(4), demo::WinIni() + ", [Windows], Run=");
+    EXPECT_EQ(app.Caption(8), kHkcu + "RunOnce");
+    EXPECT_EQ(app.Caption(11), kHklm + "RunServices");
+    EXPECT_EQ(app.Height(11), 57);
+
+    // Chosen again: everything is read again (a value added meanwhile appears), marks stay.
+    demo::SetRunValue(HKEY_CURRENT_USER, "RunOnce", {"LateComer", "C:\\late.exe", REG_SZ});
+    app.ChooseByKeys(/*show=*/true);
+    EXPECT_EQ(app.RowCount(4), 1) << "the second choice of the option did not reload";
+    EXPECT_EQ(app.Height(8), RunKeyHeight(1));
+    const auto again = app.Lines(1);
+    ASSERT_EQ(again.size(), configMarks.size());
+    for (std::size_t i = 0; i < again.size(); ++i)
+        EXPECT_EQ(again[i].checked, configMarks[i].checked) << again[i].text;
+
+    app.ChooseByMouse(/*show=*/false);
+    EXPECT_EQ(app.VisibleSections(), (std::vector<int>{1, 3, 5, 6, 7, 8, 9, 10}));
+    app.ChooseByMouse(/*show=*/false);
+    EXPECT_EQ(app.VisibleSections(), (std::vector<int>{1, 3, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(app.BoxRect(1).top, 0);
+}
+
+// Every one of the eleven sections: uncheck an entry by a click on its check box and see the
+// source change; check it again where that restores it, and see the source exactly as it was.
+TEST_F(EndToEnd, UncheckAndCheckInEverySection) {
+    Dawnroll& app = Start();
+    Enlarge();
+    ASSERT_EQ(app.VisibleSections().size(), 11u);
+
+    // 1, 2: boot files.
+    const std::string config = FileText(demo::kConfigSys);
+    app.ClickLineBox(1, 0);
+    EXPECT_FALSE(app.Lines(1)[0].checked);
+    EXPECT_EQ(FileText(demo::kConfigSys), "REM " + config);
+    app.ClickLineBox(1, 0);
+    EXPECT_EQ(FileText(demo::kConfigSys), config);
+
+    const std::string autoexec = FileText(demo::kAutoexecBat);
+    const int mouse = app.FindLine(2, "REM LH C:\\MOUSE\\MOUSE.COM");
+    ASSERT_GE(mouse, 0) << testing::PrintToString(app.Lines(2).size())
+                        << " lines, first: " << (app.Lines(2).empty() ? "" : app.Lines(2)[0].text);
+    EXPECT_FALSE(app.Lines(2)[mouse].checked);
+    app.ClickLineBox(2, mouse);
+    EXPECT_NE(FileText(demo::kAutoexecBat).find("\r\nLH C:\\MOUSE\\MOUSE.COM\r\n"),
+              std::string::npos);
+    app.ClickLineBox(2, mouse);
+    EXPECT_EQ(FileText(demo::kAutoexecBat), autoexec);
+
+    // 3, 4: WIN.INI program lists.
+    app.ClickLineBox(3, 1);
+    EXPECT_EQ(demo::ReadWinIniEntry("Load"), "C:\\Tools\\clock.exe");
+    app.ClickLineBox(3, 1);
+    EXPECT_EQ(demo::ReadWinIniEntry("Load"), demo::kLoadPrograms);
+    app.ClickLineBox(4, 0);
+    EXPECT_EQ(demo::ReadWinIniEntry("Run"), "C:\\Tools\\reminder.exe");
+    app.ClickLineBox(4, 0);
+    EXPECT_EQ(demo::ReadWinIniEntry("Run"), demo::kRunPrograms);
+
+    // 5, 6: Startup folders; unchecking deletes the file and removes its row.
+    struct Folder {
+        int list;
+        std::string path;
+    };
+    for (const Folder& folder : {Folder{1, userStartup}, Folder{2, commonStartup}}) {
+        ASSERT_EQ(app.RowCount(folder.list), 2);
+        const std::string file = app.ItemText(folder.list, 0, 1);
+        EXPECT_EQ(file.rfind(folder.path + "\\", 0), 0u) << file;
+        ASSERT_TRUE(FileExists(file));
+        app.ClickRowBox(folder.list, 0);
+        EXPECT_FALSE(FileExists(file)) << file;
+        EXPECT_TRUE(WaitUntil([&] { return app.RowCount(folder.list) == 1; }, 3000));
+        EXPECT_NE(app.ItemText(folder.list, 0, 1), file);
+    }
+
+    // 7 to 11: run keys; unchecking deletes the value, checking writes it back as it was.
+    for (std::size_t k = 0; k < demo::kRunKeys.size(); ++k) {
+        const auto& runKey = demo::kRunKeys[k];
+        const int list = static_cast<int>(k) + 3;
+        for (const auto& value : runKey.values) {
+            SCOPED_TRACE(std::string(runKey.name) + "\\" + value.name);
+            const RegistryData before = RunValue(runKey.root, runKey.name, value.name);
+            ASSERT_TRUE(before.exists);
+            const int row = app.FindRow(list, value.name);
+            ASSERT_GE(row, 0);
+            EXPECT_EQ(app.ItemText(list, row, 1), value.data);
+            app.ClickRowBox(list, row);
+            EXPECT_FALSE(app.RowChecked(list, row));
+            EXPECT_FALSE(RunValue(runKey.root, runKey.name, value.name).exists);
+            app.ClickRowBox(list, row);
+            EXPECT_TRUE(app.RowChecked(list, row));
+            const RegistryData after = RunValue(runKey.root, runKey.name, value.name);
+            EXPECT_TRUE(after.exists);
+            EXPECT_EQ(after.type, value.type);
+            EXPECT_EQ(AsText(after), value.data);
+        }
+    }
+}
+
+// A double click on a boot line's check box rewrites the file twice: the line ends as it was
+// (a lower-case marker comes back as "REM "), and the missing last line end is added.
+TEST_F(EndToEnd, DoubleClickOnBootLineRewritesTwice) {
+    demo::WriteFileBytes(demo::kConfigSys, "rem DEVICE=C:\\OLD\\CDROM.SYS\r\nFILES=40");
+    Dawnroll& app = Start();
+    ASSERT_EQ(app.Lines(1).size(), 2u);
+    EXPECT_FALSE(app.Lines(1)[0].checked);
+    app.DoubleClickLineBox(1, 0);
+    EXPECT_FALSE(app.Lines(1)[0].checked);
+    EXPECT_EQ(FileText(demo::kConfigSys), "REM DEVICE=C:\\OLD\\CDROM.SYS\r\nFILES=40\r\n");
+}
+
+// A run key holding a number value: the error dialog comes before the window; after OK the
+// window shows the sections before it loaded and those after it as designed. Once the value is
+// fixed, choosing a menu item loads everything.
+TEST_F(EndToEnd, NumberValueStopsTheFirstRefresh) {
+    SetDwordValue(HKEY_LOCAL_MACHINE, demo::RunKeyPath("Run"), "Counter", 7);
+    program = std::make_unique<Dawnroll>();
+    Dawnroll& app = *program;
+    HWND dialog = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (dialog = app.Dialog()) && IsWindowVisible(dialog); }, 15000))
+        << "no error dialog";
+    char title[256] = {};
+    GetWindowTextA(dialog, title, sizeof title);
+    EXPECT_STREQ(title, "Dawnroll");
+    char text[1024] = {};
+    GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
+    // The message ends in "'", so no full stop is appended.
+    EXPECT_STREQ(text, "Invalid data type for 'Counter'");
+    HWND icon = GetDlgItem(dialog, 0x0440);
+    EXPECT_TRUE(icon && IsWindowVisible(icon) && SendMessageA(icon, STM_GETICON, 0, 0))
+        << "no icon";
+    EXPECT_TRUE(GetDlgItem(dialog, IDOK) != nullptr);
+    if (app.WaitForWindow()) {
+        EXPECT_FALSE(IsWindowVisible(app.Window()))
+            << "the window showed before the dialog was closed";
+    }
+    SaveScreenshot("e2e-NumberValueStopsTheFirstRefresh-dialog");
+
+    // OK, clicked.
+    HWND ok = GetDlgItem(dialog, IDOK);
+    RECT button = {};
+    GetClientRect(ok, &button);
+    ClickAt(ok, button.right / 2, button.bottom / 2);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000))
+        << "OK did not close the dialog";
+    app.WaitShown();
+    textHeight = static_cast<int>(SendMessageA(app.CheckList(1), LB_GETITEMHEIGHT, 0, 0));
+    Enlarge();
+    for (int section = 1; section <= 8; ++section)
+        EXPECT_NE(app.Caption(section), "GroupBox" + std::to_string(section));
+    EXPECT_EQ(app.RowCount(1), 2);
+    EXPECT_EQ(app.RowCount(6), 0);
+    EXPECT_EQ(app.Caption(9), kHklm + "Run");
+    EXPECT_EQ(app.RowCount(5), 0) << "'Counter' comes first in the key";
+    EXPECT_TRUE(app.Visible(9));
+    EXPECT_EQ(app.Height(9), 57);
+    EXPECT_EQ(app.Caption(10), "GroupBox10");
+    EXPECT_EQ(app.Caption(11), "GroupBox11");
+    EXPECT_EQ(app.Height(10), 57);
+    EXPECT_EQ(app.Height(11), 57);
+    EXPECT_EQ(app.RowCount(6), 0);
+
+    SetStringValue(HKEY_LOCAL_MACHINE, demo::RunKeyPath("Run"), "Counter", "C:\\counter.exe");
+    app.ChooseByKeys(/*show=*/false);
+    EXPECT_FALSE(app.Dialog()) << "an error dialog after the value was fixed";
+    EXPECT_EQ(app.RowCount(5), 3);
+    EXPECT_EQ(app.Caption(10), kHklm + "RunOnce");
+    EXPECT_EQ(app.Caption(11), kHklm + "RunServices");
+    EXPECT_EQ(app.RowCount(6), 1);
+    EXPECT_EQ(app.RowCount(7), 1);
+    EXPECT_EQ(app.Height(9), RunKeyHeight(3));
+}
+
+// A caption edited in place, then the row unchecked: the value the row was loaded from is
+// deleted (not one named after the edited caption), and checking writes it back unchanged.
+TEST_F(EndToEnd, EditedCaptionThenUncheckedDeletesTheRealValue) {
+    Dawnroll& app = Start();
+    Enlarge();
+    const int list = 3; // HKCU Run
+    const int row = app.FindRow(list, "WeatherApplet");
+    ASSERT_GE(row, 0);
+    const HWND view = app.ListView(list);
+    const POINT label = app.RowLabel(list, row);
+    ClickAt(view, label.x, label.y); // selects the row
+    app.Front();
+    SetForegroundWindow(app.Window());
+    ClickAt(view, label.x, label.y); // focus stays on the list
+    // F2 edits the focused row's caption; a slow second click does too.
+    SendKeys(view, {VK_F2});
+    HWND edit = nullptr;
+    if (!WaitUntil(
+            [&] {
+                return (edit =
+                            reinterpret_cast<HWND>(SendMessageA(view, LVM_GETEDITCONTROL, 0, 0)));
+            },
+            1500)) {
+        Sleep(GetDoubleClickTime() + 100);
+        ClickAt(view, label.x, label.y);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return (edit =
+                            reinterpret_cast<HWND>(SendMessageA(view, LVM_GETEDITCONTROL, 0, 0)));
+            },
+            3000))
+            << "no in-place editor";
+    }
+    TypeText(edit, "renamed");
+    SendKeys(view, {VK_RETURN});
+    ASSERT_TRUE(WaitUntil([&] { return app.ItemText(list, row, 0) == "renamed"; }, 3000))
+        << "caption is " << app.ItemText(list, row, 0);
+    EXPECT_TRUE(RunValue(HKEY_CURRENT_USER, "Run", "WeatherApplet").exists)
+        << "the edit alone changed the registry";
+
+    app.ClickRowBox(list, row);
+    EXPECT_FALSE(app.RowChecked(list, row));
+    EXPECT_FALSE(RunValue(HKEY_CURRENT_USER, "Run", "WeatherApplet").exists);
+    EXPECT_FALSE(RunValue(HKEY_CURRENT_USER, "Run", "renamed").exists);
+    app.ClickRowBox(list, row);
+    EXPECT_TRUE(app.RowChecked(list, row));
+    const RegistryData back = RunValue(HKEY_CURRENT_USER, "Run", "WeatherApplet");
+    EXPECT_TRUE(back.exists);
+    EXPECT_EQ(AsText(back), demo::kRunKeys[0].values[0].data);
+    EXPECT_FALSE(RunValue(HKEY_CURRENT_USER, "Run", "renamed").exists);
+}
+
+// More sections than the client area holds: the scroll bar shows, scrolling reaches the last
+// section, and a check box far down is clicked after scrolling.
+TEST_F(EndToEnd, OverflowScrollsToTheLastSection) {
+    for (int i = 1; i <= 30; ++i) {
+        const std::string name = "Service" + std::string(i < 10 ? "0" : "") + std::to_string(i);
+        SetStringValue(HKEY_LOCAL_MACHINE, demo::RunKeyPath("RunServices"), name,
+                       "C:\\svc\\" + name + ".exe");
+    }
+    Dawnroll& app = Start();
+    SetWindowPos(app.Window(), nullptr, 0, 0, 900, 700, SWP_NOZORDER);
+    app.Front();
+    ASSERT_EQ(app.RowCount(7), 31);
+    EXPECT_EQ(app.Height(11), RunKeyHeight(31));
+    EXPECT_TRUE(GetWindowLongA(app.Window(), GWL_STYLE) & WS_VSCROLL) << "no scroll bar";
+    ASSERT_GT(app.BoxRect(11).bottom, app.Client().bottom);
+
+    // Page-down clicks in the scroll bar's track, just above its lower arrow.
+    const RECT client = app.Client();
+    const int x = client.right + GetSystemMetrics(SM_CXVSCROLL) / 2;
+    const int y = client.bottom - GetSystemMetrics(SM_CYVSCROLL) - 4;
+    for (int i = 0; i < 20 && app.BoxRect(11).bottom > app.Client().bottom; ++i)
+        ClickAt(app.Window(), x, y);
+    EXPECT_EQ(app.BoxRect(11).bottom, app.Client().bottom) << "scrolling did not reach the end";
+    EXPECT_LT(app.BoxRect(1).top, 0);
+
+    const int last = app.RowCount(7) - 1;
+    const std::string name = app.ItemText(7, last, 0);
+    EXPECT_EQ(name, "Service30");
+    ASSERT_TRUE(RunValue(HKEY_LOCAL_MACHINE, "RunServices", name).exists);
+    app.ClickRowBox(7, last);
+    EXPECT_FALSE(app.RowChecked(7, last));
+    EXPECT_FALSE(RunValue(HKEY_LOCAL_MACHINE, "RunServices", name).exists);
+}
+
+// Resizing the window: every section follows the client width, keeps its height, and its list
+// fills it.
+TEST_F(EndToEnd, ResizingKeepsHeightsAndFollowsTheWidth) {
+    Dawnroll& app = Start();
+    std::vector<int> heights;
+    for (int section = 1; section <= 11; ++section)
+        heights.push_back(app.Height(section));
+    for (SIZE size : {SIZE{640, 500}, SIZE{1100, 990}, SIZE{420, 300}}) {
+        SetWindowPos(app.Window(), nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER);
+        WaitRepaint(app.Window());
+        const RECT client = app.Client();
+        for (int section : app.VisibleSections()) {
+            SCOPED_TRACE("section " + std::to_string(section) + " at width " +
+                         std::to_string(size.cx));
+            const RECT box = app.BoxRect(section);
+            EXPECT_EQ(box.left, 0);
+            EXPECT_EQ(box.right, client.right);
+            EXPECT_EQ(box.bottom - box.top, heights[section - 1]);
+            RECT list = ScreenRect(GetWindow(app.Box(section), GW_CHILD));
+            EXPECT_EQ(list.right - list.left, client.right - 4);
+        }
+    }
+}
+
+} // namespace
