@@ -35,7 +35,7 @@ run: build
 bench: deps
 	@cmake -S . -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake >/dev/null
-	@cmake --build $(BUILD)/win32 -j$(JOBS) --target Dawnroll bench bare_window
+	@cmake --build $(BUILD)/win32 -j$(JOBS) --target Dawnroll bench bare_window bare_window_shell
 	@BUILD_DIR=$(CURDIR)/$(BUILD) scripts/run-bench.sh
 
 clean:
