@@ -1,5 +1,6 @@
 // The boot batch file sections on real files of the Wine drive.
 #include "HeldFile.h"
+#include "FormDriving.h"
 #include "TestSupport.h"
 
 #include "sources/BootFile.h"
@@ -85,19 +86,8 @@ std::string WithCrLfLineEnds(const std::string& text) {
     return result;
 }
 
-class BootFileTest : public testing::Test {
+class BootFileTest : public FormTest {
   protected:
-    void SetUp() override {
-        SourceLocators locators;
-        locators.configSys = folder.File("CONFIG.SYS");
-        locators.autoexecBat = folder.File("AUTOEXEC.BAT");
-        locators.windowsFolder = [this] { return folder.Path(); };
-        form = std::make_unique<TFormDawnroll>(locators);
-    }
-    void TearDown() override {
-        form.reset();
-        PumpMessages();
-    }
     void Load(const std::string& bytes) {
         WriteBytes(folder.File("CONFIG.SYS"), bytes);
         if (!form->Handle())
@@ -119,9 +109,6 @@ class BootFileTest : public testing::Test {
         return seen.text;
     }
 
-    RegistrySandbox registry;
-    ScratchFolder folder;
-    std::unique_ptr<TFormDawnroll> form;
 };
 
 TEST_F(BootFileTest, LoadsLinesWithMarksAndTogglesThem) {

@@ -11,6 +11,7 @@
 // tested on an unmapped file name (TEST.INI) in a scratch folder; WIN.INI is used where the
 // window builds its path, always inside a sandbox, and the real entries are checked and
 // restored at the end.
+#include "FormDriving.h"
 #include "TestSupport.h"
 
 #include "sources/AppError.h"
@@ -122,19 +123,8 @@ class RealEntriesGuard : public testing::Environment {
 };
 const auto* const realEntriesGuard = testing::AddGlobalTestEnvironment(new RealEntriesGuard);
 
-class IniListTest : public testing::Test {
+class IniListTest : public FormTest {
   protected:
-    void SetUp() override {
-        SourceLocators locators;
-        locators.configSys = folder.File("CONFIG.SYS");
-        locators.autoexecBat = folder.File("AUTOEXEC.BAT");
-        locators.windowsFolder = [this] { return folder.Path(); };
-        form = std::make_unique<TFormDawnroll>(locators);
-    }
-    void TearDown() override {
-        form.reset();
-        PumpMessages();
-    }
 
     // An unmapped profile file: a real file in the scratch folder.
     std::string TestIni() const { return folder.File("TEST.INI"); }
@@ -153,9 +143,6 @@ class IniListTest : public testing::Test {
         WinIniClickCheck(list);
     }
 
-    RegistrySandbox registry;
-    ScratchFolder folder;
-    std::unique_ptr<TFormDawnroll> form;
 };
 
 TEST_F(IniListTest, WinIniEntriesLiveInTheSandboxedUserKey) {

@@ -1,5 +1,6 @@
 // The registry run-key sections 7 to 11 on the real (redirected) registry: loading, toggling
 // through the list's own change reports, errors, real input, hostile data and load speed.
+#include "FormDriving.h"
 #include "TestSupport.h"
 
 #include "sources/RunKey.h"
@@ -103,19 +104,8 @@ POINT RowPoint(HWND list, int row, UINT hitFlag) {
     return {first < 0 ? -1 : (first + last) / 2, y};
 }
 
-class RunKeyTest : public testing::Test {
+class RunKeyTest : public FormTest {
   protected:
-    void SetUp() override {
-        SourceLocators locators;
-        locators.configSys = folder.File("CONFIG.SYS");
-        locators.autoexecBat = folder.File("AUTOEXEC.BAT");
-        locators.windowsFolder = [this] { return folder.Path(); };
-        form = std::make_unique<TFormDawnroll>(locators);
-    }
-    void TearDown() override {
-        form.reset();
-        PumpMessages();
-    }
 
     void Open() {
         ExpectNoDialog([this] { form->Create(); });
@@ -165,9 +155,6 @@ class RunKeyTest : public testing::Test {
     int LineHeight(int section) { return ExtentIn(List(section).Handle(), "REM").cy; }
     int FilledHeight(int section, int rows) { return (LineHeight(section) + 4) * (rows + 1) + 42; }
 
-    RegistrySandbox registry;
-    ScratchFolder folder;
-    std::unique_ptr<TFormDawnroll> form;
 };
 
 std::string Sz(const std::string& text) {

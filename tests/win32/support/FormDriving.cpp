@@ -4,15 +4,6 @@
 #include <thread>
 
 namespace {
-void WaitForInputHandled(HWND window) {
-    // Queued input comes before WM_PAINT: invalidate a pixel and wait until it is painted.
-    PumpMessages();
-    RECT pixel = {0, 0, 1, 1};
-    InvalidateRect(window, &pixel, FALSE);
-    WaitUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, 3000);
-    PumpMessages();
-}
-
 std::string ClassOf(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);

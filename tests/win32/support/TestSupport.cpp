@@ -60,15 +60,6 @@ void CheckStatus(LONG status, const char* what) {
         throw std::runtime_error(std::string(what) + " failed: " + std::to_string(status));
 }
 
-void WaitForInputHandled(HWND window) {
-    // Queued input comes before WM_PAINT: invalidate a pixel and wait until it is painted.
-    PumpMessages();
-    RECT pixel = {0, 0, 1, 1};
-    InvalidateRect(window, &pixel, FALSE);
-    WaitUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, 3000);
-    PumpMessages();
-}
-
 void SendMouse(HWND window, int x, int y, const std::vector<DWORD>& buttons) {
     POINT point = {x, y};
     ClientToScreen(window, &point);
@@ -213,6 +204,15 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+void WaitForInputHandled(HWND window) {
+    // Queued input comes before WM_PAINT: invalidate a pixel and wait until it is painted.
+    PumpMessages();
+    RECT pixel = {0, 0, 1, 1};
+    InvalidateRect(window, &pixel, FALSE);
+    WaitUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, 3000);
+    PumpMessages();
 }
 
 void ClickAt(HWND window, int x, int y) { SendMouse(window, x, y, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}); }

@@ -63,6 +63,9 @@ void DeleteKeyTree(HKEY root, const std::string& path);
 void PumpMessages();
 // Pumps messages until the condition holds or the time is up; answers the condition.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+// Waits until a window's thread has handled the input queued so far: queued input comes
+// before WM_PAINT, so a pixel is invalidated and its repaint awaited.
+void WaitForInputHandled(HWND window);
 // Real input through SendInput, at a point in a window's client coordinates; waits until the
 // window's thread has handled it.
 void ClickAt(HWND window, int x, int y);
