@@ -21,7 +21,9 @@ std::string InOutErrorMessage(unsigned long code) {
     }
 }
 
-void RaiseInOutError(unsigned long code) { throw AppError(InOutErrorMessage(code)); }
+void RaiseInOutError(unsigned long code) {
+    throw AppError(InOutErrorMessage(code));
+}
 
 std::string FormatMessageWith(const std::string& pattern, const std::string& text) {
     const auto at = pattern.find("%s");

@@ -3,7 +3,9 @@
 namespace {
 constexpr char kCtrlZ = 26;
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char UpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 } // namespace
 
 std::vector<std::string> ReadBootLines(std::string_view text) {

@@ -44,8 +44,7 @@ std::wstring Widened(const std::string& text) {
 
 bool WriteEntry(const std::string& key, const std::string& value, const std::string& profileFile) {
     if (value.size() <= kLongestAnsiProfileValue)
-        return WritePrivateProfileStringA(kSection, key.c_str(), value.c_str(),
-                                          profileFile.c_str()) != FALSE;
+        return WritePrivateProfileStringA(kSection, key.c_str(), value.c_str(), profileFile.c_str()) != FALSE;
     return WritePrivateProfileStringW(L"Windows", Widened(key).c_str(), Widened(value).c_str(),
                                       Widened(profileFile).c_str()) != FALSE;
 }

@@ -3,7 +3,9 @@
 namespace {
 constexpr std::string_view kSectionPart = ", [Windows], ";
 
-bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsBlankOrControl(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
 std::string_view Trimmed(std::string_view text) {
     while (!text.empty() && IsBlankOrControl(text.front()))
@@ -49,8 +51,7 @@ std::optional<IniListLocator> ParseIniListTitle(std::string_view title) {
     const auto at = title.rfind(kSectionPart);
     if (at == std::string_view::npos)
         return std::nullopt;
-    return IniListLocator{std::string(title.substr(0, at)),
-                          std::string(title.substr(at + kSectionPart.size()))};
+    return IniListLocator{std::string(title.substr(0, at)), std::string(title.substr(at + kSectionPart.size()))};
 }
 
 std::string WithTrailingBackslash(std::string folder) {

@@ -12,16 +12,20 @@
 #include <vector>
 
 namespace {
-RootKey RootOf(HKEY root) { return root == HKEY_CURRENT_USER ? RootKey::CurrentUser : RootKey::LocalMachine; }
+RootKey RootOf(HKEY root) {
+    return root == HKEY_CURRENT_USER ? RootKey::CurrentUser : RootKey::LocalMachine;
+}
 
-HKEY HandleOf(RootKey root) { return root == RootKey::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE; }
+HKEY HandleOf(RootKey root) {
+    return root == RootKey::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
 
 // The names of the key's values in the registry's own order; the default value has an empty name.
 std::vector<std::string> ValueNames(HKEY key) {
     DWORD count = 0;
     DWORD longest = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longest, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS)
+    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
+                         nullptr) != ERROR_SUCCESS)
         return {};
     std::vector<std::string> names;
     names.reserve(count);

@@ -30,7 +30,6 @@ std::optional<RunKeyLocator> ParseRunKeyTitle(std::string_view title) {
     if (StartsWith(title, kCurrentUser))
         return RunKeyLocator{RootKey::CurrentUser, std::string(title.substr(kCurrentUser.size()))};
     if (StartsWith(title, kLocalMachine))
-        return RunKeyLocator{RootKey::LocalMachine,
-                             std::string(title.substr(kLocalMachine.size()))};
+        return RunKeyLocator{RootKey::LocalMachine, std::string(title.substr(kLocalMachine.size()))};
     return std::nullopt;
 }

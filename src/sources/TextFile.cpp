@@ -81,8 +81,8 @@ void WriteAll(const std::string& path, const std::string& bytes) {
 } // namespace
 
 std::optional<std::string> ReadTextFile(const std::string& path) {
-    UniqueFile file(
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return std::nullopt;
     std::string text;

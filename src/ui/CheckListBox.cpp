@@ -20,14 +20,16 @@ constexpr int kCheckSize = 13;
 constexpr std::size_t kMaxDrawnLength = 4096;
 
 // A list box keeps strings up to their first NUL; the display shows that much.
-const char* DisplayText(const std::string& line) { return line.c_str(); }
+const char* DisplayText(const std::string& line) {
+    return line.c_str();
+}
 } // namespace
 
 void CheckListBox::Create(HWND groupBox, int id, HFONT font) {
     id_ = id;
     window_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED |
-                                  LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                                  LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                               0, 0, 0, 0, groupBox, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                               GetModuleHandleA(nullptr), nullptr);
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -38,7 +40,9 @@ void CheckListBox::Create(HWND groupBox, int id, HFONT font) {
     InstallSubclass(window_, &CheckListBox::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-std::string CheckListBox::GroupCaption() const { return WindowText(GetParent(window_)); }
+std::string CheckListBox::GroupCaption() const {
+    return WindowText(GetParent(window_));
+}
 
 void CheckListBox::Clear() {
     SendMessageA(window_, LB_RESETCONTENT, 0, 0);

@@ -21,7 +21,9 @@
 namespace {
 constexpr int kScrollLine = 13;
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() {
+    return GetModuleHandleA(nullptr);
+}
 
 void RegisterWindowClass() {
     WNDCLASSEXA windowClass = {};
@@ -65,9 +67,9 @@ HWND TFormDawnroll::Create() {
     HMENU menu = LoadMenuA(Instance(), MAKEINTRESOURCEA(IDR_MAINMENU));
     // The class procedure is the system's default; this window gets its own so that the
     // object is known from the very first message.
-    window_ = CreateWindowExA(0, kClassName, layout::kDesignedCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, Instance(),
-                              nullptr);
+    window_ =
+        CreateWindowExA(0, kClassName, layout::kDesignedCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, Instance(), nullptr);
     if (!window_) {
         if (menu)
             DestroyMenu(menu);
@@ -140,7 +142,9 @@ bool TFormDawnroll::HideEmpty() const {
     return (GetMenuState(GetMenu(window_), IDM_HIDEEMPTYSTARTUPS, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
-void TFormDawnroll::SectionLayoutChanged() { Restack(); }
+void TFormDawnroll::SectionLayoutChanged() {
+    Restack();
+}
 
 void TFormDawnroll::Restack() {
     if (restacking_ || !window_)

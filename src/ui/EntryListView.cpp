@@ -29,11 +29,10 @@ void AddColumn(HWND list, int index, const char* title) {
 } // namespace
 
 void EntryListView::Create(HWND groupBox, int id, HFONT font) {
-    window_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS |
-                                  LVS_SHAREIMAGELISTS,
-                              0, 0, 0, 0, groupBox, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                              GetModuleHandleA(nullptr), nullptr);
+    window_ = CreateWindowExA(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS | LVS_SHAREIMAGELISTS, 0, 0, 0,
+        0, groupBox, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageA(window_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     AddColumn(window_, 0, "Displayname");
@@ -41,7 +40,9 @@ void EntryListView::Create(HWND groupBox, int id, HFONT font) {
     InstallSubclass(window_, &EntryListView::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-std::string EntryListView::GroupCaption() const { return WindowText(GetParent(window_)); }
+std::string EntryListView::GroupCaption() const {
+    return WindowText(GetParent(window_));
+}
 
 void EntryListView::SetSmallImages(HIMAGELIST images) {
     SendMessageA(window_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
@@ -57,7 +58,9 @@ void EntryListView::ResetColumns() {
     SendMessageA(window_, LVM_SETCOLUMNWIDTH, 1, kStartWidth);
 }
 
-int EntryListView::Count() const { return static_cast<int>(SendMessageA(window_, LVM_GETITEMCOUNT, 0, 0)); }
+int EntryListView::Count() const {
+    return static_cast<int>(SendMessageA(window_, LVM_GETITEMCOUNT, 0, 0));
+}
 
 int EntryListView::AddCheckedRow(const std::string& caption) {
     LVITEMA item = {};
@@ -103,7 +106,9 @@ LPARAM EntryListView::RecordId(int row) const {
     return item.lParam;
 }
 
-void EntryListView::AttachRecord(int row, EntryRecord record) { records_[RecordId(row)] = std::move(record); }
+void EntryListView::AttachRecord(int row, EntryRecord record) {
+    records_[RecordId(row)] = std::move(record);
+}
 
 const EntryRecord* EntryListView::Record(int row) const {
     const auto found = records_.find(RecordId(row));
@@ -128,13 +133,16 @@ std::string EntryListView::ItemText(int row, int column) const {
     }
 }
 
-std::string EntryListView::Caption(int row) const { return ItemText(row, 0); }
+std::string EntryListView::Caption(int row) const {
+    return ItemText(row, 0);
+}
 
-std::string EntryListView::Fullname(int row) const { return ItemText(row, 1); }
+std::string EntryListView::Fullname(int row) const {
+    return ItemText(row, 1);
+}
 
 bool EntryListView::Checked(int row) const {
-    return (SendMessageA(window_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) ==
-           kCheckedState;
+    return (SendMessageA(window_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) == kCheckedState;
 }
 
 void EntryListView::SetChecked(int row, bool checked) {
@@ -197,7 +205,7 @@ bool ReadRowChange(const NMLISTVIEW& report, int* row, RowChange* change) {
     if (report.iItem < 0)
         return false;
     *row = report.iItem;
-    change->checkChanged = (report.uChanged & LVIF_STATE) != 0 &&
-                           ((report.uOldState ^ report.uNewState) & LVIS_STATEIMAGEMASK) != 0;
+    change->checkChanged =
+        (report.uChanged & LVIF_STATE) != 0 && ((report.uOldState ^ report.uNewState) & LVIS_STATEIMAGEMASK) != 0;
     return true;
 }

@@ -38,9 +38,13 @@ void GroupBox::MakeVisible() {
     host_.SectionLayoutChanged();
 }
 
-void GroupBox::SetTitle(const std::string& title) { SetWindowTextA(window_, title.c_str()); }
+void GroupBox::SetTitle(const std::string& title) {
+    SetWindowTextA(window_, title.c_str());
+}
 
-std::string GroupBox::Title() const { return WindowText(window_); }
+std::string GroupBox::Title() const {
+    return WindowText(window_);
+}
 
 void GroupBox::SetHeight(int height) {
     if (height == height_)

@@ -19,7 +19,7 @@ inline constexpr int kFontHeight = -11;
 enum class ListKind { CheckList, EntryList, EntryListWithIcons };
 
 struct SectionDesign {
-    const char* boxName;  // designed caption, replaced by every load
+    const char* boxName; // designed caption, replaced by every load
     int boxId;
     const char* listName;
     int listId;

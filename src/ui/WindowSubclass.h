@@ -32,8 +32,8 @@ inline LRESULT CALLBACK Dispatch(HWND window, UINT message, WPARAM wParam, LPARA
 inline void InstallSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data) {
     auto* record = new window_subclass::Record{nullptr, procedure, id, data};
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
-    record->original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&window_subclass::Dispatch)));
+    record->original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&window_subclass::Dispatch)));
 }
 
 // The control's own procedure, for what the program's procedure passes on; also right after
@@ -41,8 +41,7 @@ inline void InstallSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DW
 inline LRESULT CallControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const window_subclass::Record* record = window_subclass::RecordOf(window);
     const WNDPROC original =
-        record ? record->original
-               : reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+        record ? record->original : reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
     return CallWindowProcA(original, window, message, wParam, lParam);
 }
 

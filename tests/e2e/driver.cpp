@@ -43,8 +43,7 @@ std::string ProgramPath() {
 class RemoteBuffer {
   public:
     RemoteBuffer(HANDLE process, std::size_t size) : process_(process) {
-        address_ = static_cast<char*>(
-            VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        address_ = static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
         if (!address_)
             throw std::runtime_error("VirtualAllocEx failed");
     }
@@ -150,8 +149,8 @@ class Dawnroll {
         std::string command = "\"" + program + "\"";
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
-        if (!CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &process_))
+        if (!CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process_))
             throw std::runtime_error("cannot start " + program);
     }
     ~Dawnroll() {
@@ -171,9 +170,7 @@ class Dawnroll {
 
     // Waits for the main window to exist (it may still be hidden behind the error dialog).
     bool WaitForWindow() {
-        return WaitUntil(
-            [&] { return (window_ = FindProcessWindow(process_.dwProcessId, "TFormDawnroll")); },
-            15000);
+        return WaitUntil([&] { return (window_ = FindProcessWindow(process_.dwProcessId, "TFormDawnroll")); }, 15000);
     }
     // Waits for the main window to be on the screen and painted, and brings it to the front.
     void WaitShown() {
@@ -232,17 +229,15 @@ class Dawnroll {
             std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
             SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
             std::string text(wide.size() * 2 + 1, '\0');
-            const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &text[0],
-                                                  static_cast<int>(text.size()), nullptr, nullptr);
+            const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &text[0], static_cast<int>(text.size()),
+                                                  nullptr, nullptr);
             text.resize(bytes > 0 ? static_cast<std::size_t>(bytes - 1) : 0);
             lines.push_back({text, SendMessageA(list, LB_GETITEMDATA, i, 0) == 1});
         }
         return lines;
     }
 
-    int RowCount(int list) const {
-        return static_cast<int>(SendMessageA(ListView(list), LVM_GETITEMCOUNT, 0, 0));
-    }
+    int RowCount(int list) const { return static_cast<int>(SendMessageA(ListView(list), LVM_GETITEMCOUNT, 0, 0)); }
     std::string ItemText(int list, int row, int column) const {
         RemoteBuffer remote(process_.hProcess, 8192);
         LVITEMA item = {};
@@ -250,16 +245,15 @@ class Dawnroll {
         item.pszText = remote.At(512);
         item.cchTextMax = 4096;
         remote.Write(0, &item, sizeof item);
-        const auto length = SendMessageA(ListView(list), LVM_GETITEMTEXTA, row,
-                                         reinterpret_cast<LPARAM>(remote.At(0)));
+        const auto length = SendMessageA(ListView(list), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(remote.At(0)));
         std::string text(static_cast<std::size_t>(length), '\0');
         if (length > 0)
             remote.Read(512, &text[0], text.size());
         return text;
     }
     bool RowChecked(int list, int row) const {
-        return (SendMessageA(ListView(list), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) &
-                LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+        return (SendMessageA(ListView(list), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) ==
+               INDEXTOSTATEIMAGEMASK(2);
     }
     std::vector<Row> Rows(int list) const {
         std::vector<Row> rows;
@@ -420,10 +414,8 @@ std::string AsText(const RegistryData& value) {
     return value.bytes.substr(0, value.bytes.find('\0'));
 }
 
-const std::string kHklm =
-    "My Computer\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
-const std::string kHkcu =
-    "My Computer\\HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+const std::string kHklm = "My Computer\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
+const std::string kHkcu = "My Computer\\HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
 
 // Height rules of the sections, for n lines or rows. h is the height of "REM" in the window's
 // font as the program measures it (13 at 96 dots per inch on Windows, 12 with Wine's stand-in
@@ -498,8 +490,7 @@ TEST_F(EndToEnd, DisplayOptionHidesAndShowsEmptySections) {
     const auto configMarks = app.Lines(1);
 
     app.ChooseByKeys(/*show=*/true);
-    ASSERT_EQ(app.VisibleSections().size(), 11u)
-        << "Show empty startups did not show every section";
+    ASSERT_EQ(app.VisibleSections().size(), 11u) << "Show empty startups did not show every section";
     EXPECT_EQ(app.Caption(2), "C:\\AUTOEXEC.BAT");
     EXPECT_TRUE(app.Lines(2).empty());
     EXPECT_EQ(app.Height(2), 41); // the designed height, never set by a load
@@ -546,8 +537,7 @@ TEST_F(EndToEnd, UncheckAndCheckInEverySection) {
                         << " lines, first: " << (app.Lines(2).empty() ? "" : app.Lines(2)[0].text);
     EXPECT_FALSE(app.Lines(2)[mouse].checked);
     app.ClickLineBox(2, mouse);
-    EXPECT_NE(FileText(demo::kAutoexecBat).find("\r\nLH C:\\MOUSE\\MOUSE.COM\r\n"),
-              std::string::npos);
+    EXPECT_NE(FileText(demo::kAutoexecBat).find("\r\nLH C:\\MOUSE\\MOUSE.COM\r\n"), std::string::npos);
     app.ClickLineBox(2, mouse);
     EXPECT_EQ(FileText(demo::kAutoexecBat), autoexec);
 
@@ -621,8 +611,7 @@ TEST_F(EndToEnd, NumberValueStopsTheFirstRefresh) {
     program = std::make_unique<Dawnroll>();
     Dawnroll& app = *program;
     HWND dialog = nullptr;
-    ASSERT_TRUE(
-        WaitUntil([&] { return (dialog = app.Dialog()) && IsWindowVisible(dialog); }, 15000))
+    ASSERT_TRUE(WaitUntil([&] { return (dialog = app.Dialog()) && IsWindowVisible(dialog); }, 15000))
         << "no error dialog";
     char title[256] = {};
     GetWindowTextA(dialog, title, sizeof title);
@@ -632,12 +621,10 @@ TEST_F(EndToEnd, NumberValueStopsTheFirstRefresh) {
     // The message ends in "'", so no full stop is appended.
     EXPECT_STREQ(text, "Invalid data type for 'Counter'");
     HWND icon = GetDlgItem(dialog, 0x0440);
-    EXPECT_TRUE(icon && IsWindowVisible(icon) && SendMessageA(icon, STM_GETICON, 0, 0))
-        << "no icon";
+    EXPECT_TRUE(icon && IsWindowVisible(icon) && SendMessageA(icon, STM_GETICON, 0, 0)) << "no icon";
     EXPECT_TRUE(GetDlgItem(dialog, IDOK) != nullptr);
     if (app.WaitForWindow()) {
-        EXPECT_FALSE(IsWindowVisible(app.Window()))
-            << "the window showed before the dialog was closed";
+        EXPECT_FALSE(IsWindowVisible(app.Window())) << "the window showed before the dialog was closed";
     }
     SaveScreenshot("e2e-NumberValueStopsTheFirstRefresh-dialog");
 
@@ -646,8 +633,7 @@ TEST_F(EndToEnd, NumberValueStopsTheFirstRefresh) {
     RECT button = {};
     GetClientRect(ok, &button);
     ClickAt(ok, button.right / 2, button.bottom / 2);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000))
-        << "OK did not close the dialog";
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000)) << "OK did not close the dialog";
     app.WaitShown();
     textHeight = static_cast<int>(SendMessageA(app.CheckList(1), LB_GETITEMHEIGHT, 0, 0));
     Enlarge();
@@ -693,28 +679,19 @@ TEST_F(EndToEnd, EditedCaptionThenUncheckedDeletesTheRealValue) {
     // F2 edits the focused row's caption; a slow second click does too.
     SendKeys(view, {VK_F2});
     HWND edit = nullptr;
-    if (!WaitUntil(
-            [&] {
-                return (edit =
-                            reinterpret_cast<HWND>(SendMessageA(view, LVM_GETEDITCONTROL, 0, 0)));
-            },
-            1500)) {
+    if (!WaitUntil([&] { return (edit = reinterpret_cast<HWND>(SendMessageA(view, LVM_GETEDITCONTROL, 0, 0))); },
+                   1500)) {
         Sleep(GetDoubleClickTime() + 100);
         ClickAt(view, label.x, label.y);
         ASSERT_TRUE(WaitUntil(
-            [&] {
-                return (edit =
-                            reinterpret_cast<HWND>(SendMessageA(view, LVM_GETEDITCONTROL, 0, 0)));
-            },
-            3000))
+            [&] { return (edit = reinterpret_cast<HWND>(SendMessageA(view, LVM_GETEDITCONTROL, 0, 0))); }, 3000))
             << "no in-place editor";
     }
     TypeText(edit, "renamed");
     SendKeys(view, {VK_RETURN});
     ASSERT_TRUE(WaitUntil([&] { return app.ItemText(list, row, 0) == "renamed"; }, 3000))
         << "caption is " << app.ItemText(list, row, 0);
-    EXPECT_TRUE(RunValue(HKEY_CURRENT_USER, "Run", "WeatherApplet").exists)
-        << "the edit alone changed the registry";
+    EXPECT_TRUE(RunValue(HKEY_CURRENT_USER, "Run", "WeatherApplet").exists) << "the edit alone changed the registry";
 
     app.ClickRowBox(list, row);
     EXPECT_FALSE(app.RowChecked(list, row));
@@ -733,8 +710,7 @@ TEST_F(EndToEnd, EditedCaptionThenUncheckedDeletesTheRealValue) {
 TEST_F(EndToEnd, OverflowScrollsToTheLastSection) {
     for (int i = 1; i <= 30; ++i) {
         const std::string name = "Service" + std::string(i < 10 ? "0" : "") + std::to_string(i);
-        SetStringValue(HKEY_LOCAL_MACHINE, demo::RunKeyPath("RunServices"), name,
-                       "C:\\svc\\" + name + ".exe");
+        SetStringValue(HKEY_LOCAL_MACHINE, demo::RunKeyPath("RunServices"), name, "C:\\svc\\" + name + ".exe");
     }
     Dawnroll& app = Start();
     SetWindowPos(app.Window(), nullptr, 0, 0, 900, 700, SWP_NOZORDER);
@@ -774,8 +750,7 @@ TEST_F(EndToEnd, ResizingKeepsHeightsAndFollowsTheWidth) {
         WaitRepaint(app.Window());
         const RECT client = app.Client();
         for (int section : app.VisibleSections()) {
-            SCOPED_TRACE("section " + std::to_string(section) + " at width " +
-                         std::to_string(size.cx));
+            SCOPED_TRACE("section " + std::to_string(section) + " at width " + std::to_string(size.cx));
             const RECT box = app.BoxRect(section);
             EXPECT_EQ(box.left, 0);
             EXPECT_EQ(box.right, client.right);

@@ -80,8 +80,8 @@ TEST(BootLines, WritingEndsEveryLineWithCarriageReturnLineFeed) {
 TEST(CommentMarker, FirstFourCharactersWithAsciiLettersFolded) {
     for (const char* line : {"REM x", "rem x", "Rem x", "rEm x", "REM ", "rem DEVICE=b.sys"})
         EXPECT_TRUE(HasCommentMarker(line)) << line;
-    for (const char* line : {"", "R", "REM", "rem", "REMARK", "remark x", " REM x", "\tREM x",
-                             "REM\tx", "REM\nx", "REM-x", "RE M"})
+    for (const char* line :
+         {"", "R", "REM", "rem", "REMARK", "remark x", " REM x", "\tREM x", "REM\tx", "REM\nx", "REM-x", "RE M"})
         EXPECT_FALSE(HasCommentMarker(line)) << line;
 }
 

@@ -34,14 +34,12 @@ TEST(InOutError, RaisedAsTheProgramsErrorWithItsMessage) {
 }
 
 TEST(MessagePattern, TheOnePlaceholderTakesTheText) {
-    EXPECT_EQ(FormatMessageWith("Invalid data type for '%s'", "Startup"),
-              "Invalid data type for 'Startup'");
+    EXPECT_EQ(FormatMessageWith("Invalid data type for '%s'", "Startup"), "Invalid data type for 'Startup'");
     EXPECT_EQ(FormatMessageWith("Invalid data type for '%s'", ""), "Invalid data type for ''");
     EXPECT_EQ(FormatMessageWith("Unable to write to %s", "C:\\WINDOWS\\WIN.INI"),
               "Unable to write to C:\\WINDOWS\\WIN.INI");
     // The text is put in as it is, even when it holds a placeholder or a percent sign.
-    EXPECT_EQ(FormatMessageWith("Failed to get data for '%s'", "%s %d 100%"),
-              "Failed to get data for '%s %d 100%'");
+    EXPECT_EQ(FormatMessageWith("Failed to get data for '%s'", "%s %d 100%"), "Failed to get data for '%s %d 100%'");
     EXPECT_EQ(FormatMessageWith("no placeholder", "x"), "no placeholder");
 }
 
@@ -56,8 +54,8 @@ TEST(DialogText, FullStopAfterCharactersAboveTheFullStop) {
 }
 
 TEST(DialogText, NoFullStopAfterQuotesBracketsFullStopsOrNothing) {
-    for (const char* message : {"Invalid data type for 'Startup'", "Failed (x)", "Done.", "", "x ",
-                                "x-", "x,", "x!", "x\"", "x\n"})
+    for (const char* message :
+         {"Invalid data type for 'Startup'", "Failed (x)", "Done.", "", "x ", "x-", "x,", "x!", "x\"", "x\n"})
         EXPECT_EQ(ErrorDialogText(message), message) << message;
 }
 

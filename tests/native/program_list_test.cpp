@@ -49,15 +49,13 @@ TEST(ProgramList, JoinsWithSingleSemicolons) {
 }
 
 TEST(ProgramListTitle, BuiltFromFileAndKey) {
-    EXPECT_EQ(IniListTitle("C:\\WINDOWS\\WIN.INI", "Load"),
-              "C:\\WINDOWS\\WIN.INI, [Windows], Load=");
+    EXPECT_EQ(IniListTitle("C:\\WINDOWS\\WIN.INI", "Load"), "C:\\WINDOWS\\WIN.INI, [Windows], Load=");
     EXPECT_EQ(IniListTitle("C:\\WINDOWS\\WIN.INI", "Run"), "C:\\WINDOWS\\WIN.INI, [Windows], Run=");
 }
 
 TEST(ProgramListTitle, ParsedBackEvenWhenTheFolderHoldsTheSeparators) {
-    for (const std::string file :
-         {"C:\\WINDOWS\\WIN.INI", "C:\\My, Folder\\WIN.INI", "C:\\a, [Windows], b\\WIN.INI",
-          "C:\\x=\\WIN.INI", "C:\\, \\, \\WIN.INI"}) {
+    for (const std::string file : {"C:\\WINDOWS\\WIN.INI", "C:\\My, Folder\\WIN.INI", "C:\\a, [Windows], b\\WIN.INI",
+                                   "C:\\x=\\WIN.INI", "C:\\, \\, \\WIN.INI"}) {
         for (const std::string key : {"Load", "Run"}) {
             const auto locator = ParseIniListTitle(IniListTitle(file, key));
             ASSERT_TRUE(locator) << file;
@@ -68,10 +66,9 @@ TEST(ProgramListTitle, ParsedBackEvenWhenTheFolderHoldsTheSeparators) {
 }
 
 TEST(ProgramListTitle, OtherTitlesAreNotParsed) {
-    for (const char* title :
-         {"", "=", "C:\\CONFIG.SYS", "C:\\WINDOWS\\WIN.INI, [Windows], Load",
-          "C:\\WINDOWS\\WIN.INI, Load=", "GroupBox3",
-          "My Computer\\HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"})
+    for (const char* title : {"", "=", "C:\\CONFIG.SYS", "C:\\WINDOWS\\WIN.INI, [Windows], Load",
+                              "C:\\WINDOWS\\WIN.INI, Load=", "GroupBox3",
+                              "My Computer\\HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"})
         EXPECT_FALSE(ParseIniListTitle(title)) << title;
 }
 

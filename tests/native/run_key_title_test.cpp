@@ -9,13 +9,11 @@ TEST(RunKeyTitle, BuiltForBothRoots) {
     EXPECT_STREQ(RootKeyName(RootKey::LocalMachine), "HKEY_LOCAL_MACHINE");
     // The path the registry is opened with has no leading backslash.
     EXPECT_EQ(RunKeyPath("Run"), "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
-    EXPECT_EQ(
-        RunKeyTitle(RootKey::LocalMachine, "RunServices"),
-        "My "
-        "Computer\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices");
-    EXPECT_EQ(
-        RunKeyTitle(RootKey::CurrentUser, "RunOnce"),
-        "My Computer\\HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
+    EXPECT_EQ(RunKeyTitle(RootKey::LocalMachine, "RunServices"),
+              "My "
+              "Computer\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices");
+    EXPECT_EQ(RunKeyTitle(RootKey::CurrentUser, "RunOnce"),
+              "My Computer\\HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
 }
 
 TEST(RunKeyTitle, ParsedBackToRootAndPath) {
@@ -50,9 +48,8 @@ TEST(RunKeyTitle, UnknownRootsGiveNothing) {
     for (const char* title :
          {"", "My Computer", "My Computer\\", "GroupBox7", "HKEY_CURRENT_USER\\SOFTWARE\\x",
           "My Computer\\HKEY_CLASSES_ROOT\\SOFTWARE\\x", "My Computer\\HKEY_USERS\\.DEFAULT\\x",
-          "My Computer\\hkey_current_user\\SOFTWARE\\x",
-          "My Computer\\HKEY_CURRENT_USERS\\SOFTWARE\\x", "My Computer\\HKEY_CURRENT_USER",
-          "My Computer\\HKEY_LOCAL_MACHINE", "My Computer\\ HKEY_LOCAL_MACHINE\\x",
+          "My Computer\\hkey_current_user\\SOFTWARE\\x", "My Computer\\HKEY_CURRENT_USERS\\SOFTWARE\\x",
+          "My Computer\\HKEY_CURRENT_USER", "My Computer\\HKEY_LOCAL_MACHINE", "My Computer\\ HKEY_LOCAL_MACHINE\\x",
           "C:\\WINDOWS\\WIN.INI, [Windows], Run="})
         EXPECT_FALSE(ParseRunKeyTitle(title)) << title;
 }

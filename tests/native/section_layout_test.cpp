@@ -26,19 +26,16 @@ TEST(SectionHeight, WhenASectionCountsAsEmpty) {
     EXPECT_TRUE(SectionIsEmpty(SectionKind::BootFile, 0, false));
     EXPECT_FALSE(SectionIsEmpty(SectionKind::BootFile, 0, true));
     EXPECT_FALSE(SectionIsEmpty(SectionKind::BootFile, 5, true));
-    for (const auto kind :
-         {SectionKind::IniList, SectionKind::StartupFolder, SectionKind::RegistryKey}) {
+    for (const auto kind : {SectionKind::IniList, SectionKind::StartupFolder, SectionKind::RegistryKey}) {
         EXPECT_TRUE(SectionIsEmpty(kind, 0, true));
         EXPECT_FALSE(SectionIsEmpty(kind, 1, true));
     }
 }
 
 TEST(StackTops, VisibleSectionsStackWithoutGaps) {
-    EXPECT_EQ(StackTops({{true, 41}, {false, 41}, {true, 57}, {true, 73}}, 0),
-              (std::vector<int>{0, 41, 41, 98, 171}));
+    EXPECT_EQ(StackTops({{true, 41}, {false, 41}, {true, 57}, {true, 73}}, 0), (std::vector<int>{0, 41, 41, 98, 171}));
     // A hidden first and last section take no room.
-    EXPECT_EQ(StackTops({{false, 41}, {true, 57}, {false, 99}}, 0),
-              (std::vector<int>{0, 0, 57, 57}));
+    EXPECT_EQ(StackTops({{false, 41}, {true, 57}, {false, 99}}, 0), (std::vector<int>{0, 0, 57, 57}));
     // Everything hidden: every top and the end at the start.
     EXPECT_EQ(StackTops({{false, 41}, {false, 57}}, 0), (std::vector<int>{0, 0, 0}));
     EXPECT_EQ(StackTops({}, 5), (std::vector<int>{5}));

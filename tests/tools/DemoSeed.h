@@ -18,20 +18,18 @@ namespace demo {
 inline constexpr const char* kConfigSys = "C:\\CONFIG.SYS";
 inline constexpr const char* kAutoexecBat = "C:\\AUTOEXEC.BAT";
 inline constexpr const char* kRunKeyBase = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
-inline constexpr const char* kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // Boot files: lines as written (each ends in CR LF), some already switched off with "REM ".
 inline const std::vector<std::string> kConfigLines = {"DEVICE=C:\\WINDOWS\\HIMEM.SYS",
-                                                      "REM DEVICE=C:\\WINDOWS\\EMM386.EXE NOEMS",
-                                                      "DOS=HIGH,UMB", "FILES=40", "BUFFERS=20"};
-inline const std::vector<std::string> kAutoexecLines = {
-    "@ECHO OFF", "PROMPT $P$G", "SET PATH=C:\\WINDOWS;C:\\WINDOWS\\COMMAND",
-    "REM LH C:\\MOUSE\\MOUSE.COM", "LH C:\\WINDOWS\\SMARTDRV.EXE"};
+                                                      "REM DEVICE=C:\\WINDOWS\\EMM386.EXE NOEMS", "DOS=HIGH,UMB",
+                                                      "FILES=40", "BUFFERS=20"};
+inline const std::vector<std::string> kAutoexecLines = {"@ECHO OFF", "PROMPT $P$G",
+                                                        "SET PATH=C:\\WINDOWS;C:\\WINDOWS\\COMMAND",
+                                                        "REM LH C:\\MOUSE\\MOUSE.COM", "LH C:\\WINDOWS\\SMARTDRV.EXE"};
 
 // WIN.INI, section [Windows]: semicolon lists of programs.
-inline constexpr const char* kLoadPrograms =
-    "C:\\Tools\\clock.exe;C:\\Program Files\\Weather\\weather.exe";
+inline constexpr const char* kLoadPrograms = "C:\\Tools\\clock.exe;C:\\Program Files\\Weather\\weather.exe";
 inline constexpr const char* kRunPrograms = "notepad.exe C:\\todo.txt;C:\\Tools\\reminder.exe";
 
 // Startup folders: shortcut file name, target program (below the system folder), arguments.
@@ -66,12 +64,8 @@ inline const std::vector<RunKey> kRunKeys = {
      "Run",
      {{"SoundMixer", "C:\\WINDOWS\\mixer.exe /hide", REG_SZ},
       {"PrinterMonitor", "\"C:\\Program Files\\Printer\\monitor.exe\"", REG_SZ}}},
-    {HKEY_LOCAL_MACHINE,
-     "RunOnce",
-     {{"UpdateCleanup", "C:\\WINDOWS\\TEMP\\cleanup.exe /silent", REG_SZ}}},
-    {HKEY_LOCAL_MACHINE,
-     "RunServices",
-     {{"NetworkAgent", "C:\\WINDOWS\\SYSTEM\\netagent.exe -service", REG_SZ}}},
+    {HKEY_LOCAL_MACHINE, "RunOnce", {{"UpdateCleanup", "C:\\WINDOWS\\TEMP\\cleanup.exe /silent", REG_SZ}}},
+    {HKEY_LOCAL_MACHINE, "RunServices", {{"NetworkAgent", "C:\\WINDOWS\\SYSTEM\\netagent.exe -service", REG_SZ}}},
 };
 
 inline void Check(bool ok, const std::string& what) {
@@ -93,12 +87,10 @@ inline std::string JoinLines(const std::vector<std::string>& lines) {
 
 inline void WriteFileBytes(const std::string& path, const std::string& bytes) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     Check(file != INVALID_HANDLE_VALUE, "creating " + path);
     DWORD written = 0;
-    const BOOL ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
     Check(ok && written == bytes.size(), "writing " + path);
 }
@@ -128,8 +120,8 @@ inline void SetWinIniEntry(const char* key, const char* programs) {
 
 inline std::string ReadWinIniEntry(const char* key) {
     std::vector<char> buffer(65536, '\0');
-    const DWORD length = GetPrivateProfileStringA(
-        "Windows", key, "", buffer.data(), static_cast<DWORD>(buffer.size()), WinIni().c_str());
+    const DWORD length = GetPrivateProfileStringA("Windows", key, "", buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                  WinIni().c_str());
     return std::string(buffer.data(), length);
 }
 
@@ -138,24 +130,20 @@ inline std::string ReadWinIniEntry(const char* key) {
 // the shell knows for the same purpose.
 inline std::string StartupFolder(HKEY root, const char* valueName, int csidl) {
     HKEY key = nullptr;
-    CheckStatus(
-        RegCreateKeyExA(root, kShellFolders, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        "opening Shell Folders");
+    CheckStatus(RegCreateKeyExA(root, kShellFolders, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                "opening Shell Folders");
     char folder[MAX_PATH] = {};
     DWORD size = sizeof folder - 1;
     DWORD type = 0;
-    const LONG status =
-        RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(folder), &size);
+    const LONG status = RegQueryValueExA(key, valueName, nullptr, &type, reinterpret_cast<BYTE*>(folder), &size);
     if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || folder[0] == '\0') {
         folder[0] = '\0';
-        if (FAILED(SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
-                                    folder))) {
+        if (FAILED(SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder))) {
             RegCloseKey(key);
             throw std::runtime_error(std::string("the shell knows no folder for ") + valueName);
         }
-        const LONG written =
-            RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
-                           static_cast<DWORD>(strlen(folder) + 1));
+        const LONG written = RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
+                                            static_cast<DWORD>(strlen(folder) + 1));
         RegCloseKey(key);
         CheckStatus(written, std::string("setting Shell Folders value ") + valueName);
     } else {
@@ -196,11 +184,10 @@ inline void EmptyFolder(const std::string& folder) {
 }
 
 // A shell link (.lnk) at path pointing at a program, with arguments. COM must be initialised.
-inline void CreateShortcut(const std::string& path, const std::string& program,
-                           const std::string& arguments) {
+inline void CreateShortcut(const std::string& path, const std::string& program, const std::string& arguments) {
     IShellLinkA* link = nullptr;
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                      reinterpret_cast<void**>(&link));
     if (FAILED(result))
         throw std::runtime_error("creating a shell link object failed");
     link->SetPath(program.c_str());
@@ -212,8 +199,7 @@ inline void CreateShortcut(const std::string& path, const std::string& program,
     result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     if (SUCCEEDED(result)) {
         std::wstring widePath(path.size() + 1, L'\0');
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &widePath[0],
-                            static_cast<int>(widePath.size()));
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &widePath[0], static_cast<int>(widePath.size()));
         result = file->Save(widePath.c_str(), TRUE);
         file->Release();
     }
@@ -225,8 +211,7 @@ inline void CreateShortcut(const std::string& path, const std::string& program,
 inline void FillStartupFolder(const std::string& folder, const std::vector<Shortcut>& shortcuts) {
     EmptyFolder(folder);
     for (const auto& shortcut : shortcuts)
-        CreateShortcut(folder + "\\" + shortcut.file, SystemFolder() + "\\" + shortcut.program,
-                       shortcut.arguments);
+        CreateShortcut(folder + "\\" + shortcut.file, SystemFolder() + "\\" + shortcut.program, shortcut.arguments);
 }
 
 inline std::string RunKeyPath(const char* keyName) {
@@ -236,14 +221,13 @@ inline std::string RunKeyPath(const char* keyName) {
 // Removes every value of a run key (the key itself stays, created when missing).
 inline void ClearRunKey(HKEY root, const char* keyName) {
     HKEY key = nullptr;
-    CheckStatus(RegCreateKeyExA(root, RunKeyPath(keyName).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &key, nullptr),
-                std::string("opening run key ") + keyName);
+    CheckStatus(
+        RegCreateKeyExA(root, RunKeyPath(keyName).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        std::string("opening run key ") + keyName);
     for (;;) {
         char name[16384];
         DWORD length = sizeof name;
-        if (RegEnumValueA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
+        if (RegEnumValueA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         if (RegDeleteValueA(key, name) != ERROR_SUCCESS)
             break;
@@ -253,12 +237,11 @@ inline void ClearRunKey(HKEY root, const char* keyName) {
 
 inline void SetRunValue(HKEY root, const char* keyName, const RunValue& value) {
     HKEY key = nullptr;
-    CheckStatus(RegCreateKeyExA(root, RunKeyPath(keyName).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &key, nullptr),
-                std::string("opening run key ") + keyName);
-    const LONG status =
-        RegSetValueExA(key, value.name, 0, value.type, reinterpret_cast<const BYTE*>(value.data),
-                       static_cast<DWORD>(strlen(value.data) + 1));
+    CheckStatus(
+        RegCreateKeyExA(root, RunKeyPath(keyName).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        std::string("opening run key ") + keyName);
+    const LONG status = RegSetValueExA(key, value.name, 0, value.type, reinterpret_cast<const BYTE*>(value.data),
+                                       static_cast<DWORD>(strlen(value.data) + 1));
     RegCloseKey(key);
     CheckStatus(status, std::string("setting run value ") + value.name);
 }

@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
     HANDLE release = OpenEventA(SYNCHRONIZE, FALSE, argv[3]);
     if (!ready || !release)
         return 2;
-    HANDLE file = CreateFileA(argv[1], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(argv[1], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 1;
     SetEvent(ready);

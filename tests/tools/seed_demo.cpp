@@ -20,9 +20,9 @@ int main(int argc, char** argv) {
             std::printf("Seeded the local machine's RunOnce key again.\n");
         } else {
             demo::SeedAll();
-            std::printf("Seeded %s, %s, WIN.INI (%s), %s, %s and five run keys.\n",
-                        demo::kConfigSys, demo::kAutoexecBat, demo::WinIni().c_str(),
-                        demo::UserStartupFolder().c_str(), demo::CommonStartupFolder().c_str());
+            std::printf("Seeded %s, %s, WIN.INI (%s), %s, %s and five run keys.\n", demo::kConfigSys,
+                        demo::kAutoexecBat, demo::WinIni().c_str(), demo::UserStartupFolder().c_str(),
+                        demo::CommonStartupFolder().c_str());
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "seed_demo: %s\n", error.what());

@@ -53,8 +53,7 @@ std::string ListAsFile(const CheckListBox& list) {
 // font may differ by a pixel).
 int BootSectionHeight(const CheckListBox& list, int lines) {
     HDC dc = GetDC(list.Handle());
-    const HGDIOBJ old =
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list.Handle(), WM_GETFONT, 0, 0)));
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list.Handle(), WM_GETFONT, 0, 0)));
     SIZE size = {};
     GetTextExtentPoint32A(dc, "REM", 3, &size);
     SelectObject(dc, old);
@@ -101,14 +100,13 @@ class BootFileTest : public FormTest {
     // form through its group box, whose handler rewrites the file. Answers the error dialog's
     // text, empty when none came.
     std::string ToggleByUser(int index, int section = 1) {
-        const DialogSeen seen = RunExpectingErrorDialog(
-            [&] { form->CheckListBoxN(section).ToggleByUser(index); }, 3000);
+        const DialogSeen seen =
+            RunExpectingErrorDialog([&] { form->CheckListBoxN(section).ToggleByUser(index); }, 3000);
         if (seen.shown) {
             EXPECT_EQ(seen.title, ThisProgramTitle());
         }
         return seen.text;
     }
-
 };
 
 TEST_F(BootFileTest, LoadsLinesWithMarksAndTogglesThem) {
@@ -122,12 +120,10 @@ TEST_F(BootFileTest, LoadsLinesWithMarksAndTogglesThem) {
 
     List().SetChecked(0, false);
     BootFileClickCheck(List());
-    EXPECT_EQ(ReadBytes(folder.File("CONFIG.SYS")),
-              "REM DEVICE=a.sys\r\nrem DEVICE=b.sys\r\nREMARK\r\nREM\r\n");
+    EXPECT_EQ(ReadBytes(folder.File("CONFIG.SYS")), "REM DEVICE=a.sys\r\nrem DEVICE=b.sys\r\nREMARK\r\nREM\r\n");
     List().SetChecked(1, true);
     BootFileClickCheck(List());
-    EXPECT_EQ(ReadBytes(folder.File("CONFIG.SYS")),
-              "REM DEVICE=a.sys\r\nDEVICE=b.sys\r\nREMARK\r\nREM\r\n");
+    EXPECT_EQ(ReadBytes(folder.File("CONFIG.SYS")), "REM DEVICE=a.sys\r\nDEVICE=b.sys\r\nREMARK\r\nREM\r\n");
     EXPECT_EQ(List().Line(1), "DEVICE=b.sys");
 }
 
@@ -144,8 +140,7 @@ TEST_F(BootFileTest, EachSectionsEventRewritesItsOwnFile) {
     EXPECT_EQ(ReadBytes(folder.File("AUTOEXEC.BAT")), "@ECHO OFF\r\nSET X=1\r\nPATH C:\\DOS\r\n");
     EXPECT_EQ(ToggleByUser(1, 2), "");
     EXPECT_FALSE(form->CheckListBoxN(2).Checked(1));
-    EXPECT_EQ(ReadBytes(folder.File("AUTOEXEC.BAT")),
-              "@ECHO OFF\r\nREM SET X=1\r\nPATH C:\\DOS\r\n");
+    EXPECT_EQ(ReadBytes(folder.File("AUTOEXEC.BAT")), "@ECHO OFF\r\nREM SET X=1\r\nPATH C:\\DOS\r\n");
     EXPECT_EQ(form->CheckListBoxN(2).Line(1), "REM SET X=1");
     // The other section's file was not touched.
     EXPECT_EQ(Config(), "DEVICE=a.sys\r\nFILES=30\r\nBUFFERS=20\r\n");
@@ -274,8 +269,8 @@ TEST_F(BootFileTest, FullDiskLeavesTheOriginalIntactAndReportsTheError) {
 
     // Fill the drive to the last byte.
     {
-        HANDLE file = CreateFileA(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file =
+            CreateFileA(filler.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         const std::string chunk(64 * 1024, 'f');
         for (DWORD size = static_cast<DWORD>(chunk.size()); size > 0; size /= 2) {
@@ -423,13 +418,12 @@ TEST_F(BootFileTest, DISABLED_SpeedOfLoadAndToggle) {
     };
     const auto milliseconds = [&](LONGLONG ticks) { return 1000.0 * ticks / frequency.QuadPart; };
     const std::string path = folder.File("CONFIG.SYS");
-    std::printf("%7s %9s | %9s %9s | %9s %9s  (ms, best of 3)\n", "lines", "bytes", "read", "load",
-                "rewrite", "toggle");
+    std::printf("%7s %9s | %9s %9s | %9s %9s  (ms, best of 3)\n", "lines", "bytes", "read", "load", "rewrite",
+                "toggle");
     for (const int lines : {10000, 25000, 50000, 100000}) {
         std::string text;
         for (int i = 0; i < lines; ++i)
-            text += "DEVICE=C:\\DRIVERS\\DRIVER" + std::to_string(i) +
-                    ".SYS /X:" + std::to_string(i % 97) + "\r\n";
+            text += "DEVICE=C:\\DRIVERS\\DRIVER" + std::to_string(i) + ".SYS /X:" + std::to_string(i % 97) + "\r\n";
         WriteBytes(path, text);
         double read = 1e9, load = 1e9, rewrite = 1e9, toggle = 1e9;
         for (int round = 0; round < 3; ++round) {
@@ -453,8 +447,7 @@ TEST_F(BootFileTest, DISABLED_SpeedOfLoadAndToggle) {
             toggle = std::min(toggle, milliseconds(now() - start));
             WriteBytes(path, text);
         }
-        std::printf("%7d %9zu | %9.1f %9.1f | %9.1f %9.1f\n", lines, text.size(), read, load,
-                    rewrite, toggle);
+        std::printf("%7d %9zu | %9.1f %9.1f | %9.1f %9.1f\n", lines, text.size(), read, load, rewrite, toggle);
     }
 }
 } // namespace

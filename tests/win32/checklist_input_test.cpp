@@ -64,8 +64,7 @@ TEST_F(CheckListInputTest, ClickOnTextSelectsLineWithoutChangingIt) {
         SCOPED_TRACE(x);
         ClickLine(Config(), 1, x);
         EXPECT_FALSE(Config().Checked(1));
-        EXPECT_EQ(SendMessageA(Config().Handle(), LB_GETCURSEL, 0, 0), 1)
-            << "the click selects the line";
+        EXPECT_EQ(SendMessageA(Config().Handle(), LB_GETCURSEL, 0, 0), 1) << "the click selects the line";
         ClickLine(Config(), 0, x);
         EXPECT_TRUE(Config().Checked(0));
         EXPECT_EQ(SendMessageA(Config().Handle(), LB_GETCURSEL, 0, 0), 0);
@@ -114,8 +113,7 @@ TEST_F(CheckListInputTest, SpaceBarTogglesTheCurrentLine) {
     PressKey(Config().Handle(), VK_SPACE);
     EXPECT_FALSE(Config().Checked(2));
     EXPECT_EQ(ReadBytes(ConfigSys()), Lines({"DEVICE=a.sys", "rem DEVICE=b.sys", "REM FILES=30"}));
-    EXPECT_EQ(SendMessageA(Config().Handle(), LB_GETCURSEL, 0, 0), 2)
-        << "space does not move the selection";
+    EXPECT_EQ(SendMessageA(Config().Handle(), LB_GETCURSEL, 0, 0), 2) << "space does not move the selection";
 
     PressKey(Config().Handle(), VK_UP);
     PressKey(Config().Handle(), VK_SPACE);

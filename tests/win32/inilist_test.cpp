@@ -45,8 +45,7 @@ std::string ProfileEntry(const std::string& file, const std::string& key) {
 
 std::wstring Widened(const std::string& text) {
     std::wstring wide(text.size() + 1, L'\0');
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
     wide.resize(length > 0 ? length - 1 : 0);
     return wide;
 }
@@ -54,8 +53,8 @@ std::wstring Widened(const std::string& text) {
 // Seeds an entry through the profile call. The wide call is used so that values of any length
 // arrive whole (the ANSI call cannot carry 32,767 characters or more).
 void SeedEntry(const std::string& file, const std::string& key, const std::string& value) {
-    ASSERT_TRUE(WritePrivateProfileStringW(L"Windows", Widened(key).c_str(), Widened(value).c_str(),
-                                           Widened(file).c_str()))
+    ASSERT_TRUE(
+        WritePrivateProfileStringW(L"Windows", Widened(key).c_str(), Widened(value).c_str(), Widened(file).c_str()))
         << file;
     ASSERT_EQ(ProfileEntry(file, key), value);
 }
@@ -65,8 +64,7 @@ std::vector<std::string> Programs(int count) {
     std::vector<std::string> programs;
     programs.reserve(count);
     for (int i = 0; i < count; ++i)
-        programs.push_back("C:\\PROGRA~1\\TOOL" + std::to_string(i) + "\\P" + std::to_string(i) +
-                           ".EXE /q");
+        programs.push_back("C:\\PROGRA~1\\TOOL" + std::to_string(i) + "\\P" + std::to_string(i) + ".EXE /q");
     return programs;
 }
 
@@ -91,8 +89,7 @@ class RealEntriesGuard : public testing::Environment {
     void SetUp() override {
         // Opens the IniFileMapping key once for this process, while no sandbox is in place.
         char buffer[8];
-        GetPrivateProfileStringA("Windows", "Load", "", buffer, sizeof buffer,
-                                 "C:\\DAWNROLL-NONE\\TEST.INI");
+        GetPrivateProfileStringA("Windows", "Load", "", buffer, sizeof buffer, "C:\\DAWNROLL-NONE\\TEST.INI");
         for (const char* name : {"Load", "Run"})
             before_.push_back(GetValue(HKEY_CURRENT_USER, kMappedKey, name));
     }
@@ -105,8 +102,7 @@ class RealEntriesGuard : public testing::Environment {
             if (now.exists == before_[i].exists && now.bytes == before_[i].bytes)
                 continue;
             HKEY key = nullptr;
-            if (RegOpenKeyExA(HKEY_CURRENT_USER, kMappedKey, 0, KEY_ALL_ACCESS, &key) !=
-                ERROR_SUCCESS)
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, kMappedKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
                 continue;
             if (before_[i].exists)
                 RegSetValueExA(key, names[i], 0, before_[i].type,
@@ -125,7 +121,6 @@ const auto* const realEntriesGuard = testing::AddGlobalTestEnvironment(new RealE
 
 class IniListTest : public FormTest {
   protected:
-
     // An unmapped profile file: a real file in the scratch folder.
     std::string TestIni() const { return folder.File("TEST.INI"); }
     // The WIN.INI the window reads: mapped, so its entries live in the sandbox's HKCU.
@@ -142,13 +137,11 @@ class IniListTest : public FormTest {
         list.SetChecked(index, checked);
         WinIniClickCheck(list);
     }
-
 };
 
 TEST_F(IniListTest, WinIniEntriesLiveInTheSandboxedUserKey) {
     SeedEntry(WinIni(), "Load", "mapped.exe");
-    EXPECT_FALSE(FileExists(WinIni()))
-        << "the [windows] section of WIN.INI is mapped, no file is written";
+    EXPECT_FALSE(FileExists(WinIni())) << "the [windows] section of WIN.INI is mapped, no file is written";
     const RegistryData value = GetValue(HKEY_CURRENT_USER, kMappedKey, "Load");
     EXPECT_TRUE(value.exists);
     EXPECT_EQ(value.bytes, std::string("mapped.exe", 11));
@@ -230,12 +223,10 @@ TEST_F(IniListTest, ValueOfOneHundredThousandCharactersIsReadWholeAndSurvivesTog
         Toggle(list, last, true);
         EXPECT_EQ(ProfileEntry(file, "Load"), value);
         Toggle(list, 0, false);
-        EXPECT_EQ(ProfileEntry(file, "Load"),
-                  JoinProgramList({programs.begin() + 1, programs.end()}));
+        EXPECT_EQ(ProfileEntry(file, "Load"), JoinProgramList({programs.begin() + 1, programs.end()}));
 
         // Reloaded, every program still there but the first.
-        EXPECT_EQ(LinesOf(Load(file)),
-                  (std::vector<std::string>{programs.begin() + 1, programs.end()}));
+        EXPECT_EQ(LinesOf(Load(file)), (std::vector<std::string>{programs.begin() + 1, programs.end()}));
     }
 }
 
@@ -262,8 +253,8 @@ TEST_F(IniListTest, MissingFileSectionOrKeyGivesAnEmptySection) {
     const std::string otherSection = folder.File("OTHER.INI");
     WriteBytes(otherSection, "[Other]\r\nLoad=a.exe\r\n");
     SeedEntry(TestIni(), "Run", "r.exe");
-    for (const std::string& file : {folder.File("NONE.INI"), otherSection, TestIni(), WinIni(),
-                                    std::string("C:\\DAWNROLL-NONE\\TEST.INI")}) {
+    for (const std::string& file :
+         {folder.File("NONE.INI"), otherSection, TestIni(), WinIni(), std::string("C:\\DAWNROLL-NONE\\TEST.INI")}) {
         SCOPED_TRACE(file);
         CheckListBox& list = Load(file);
         EXPECT_EQ(list.Count(), 0);
@@ -447,14 +438,11 @@ TEST_F(IniListTest, DISABLED_BenchmarkLoadAndToggle) {
                 Toggle(list, count / 2, false);
                 toggle = std::min(toggle, ms(Clock::now() - start));
                 ASSERT_EQ(list.Count(), count);
-                EXPECT_EQ(ProfileEntry(file, "Load").size(),
-                          value.size() - programs[count / 2].size() - 1);
+                EXPECT_EQ(ProfileEntry(file, "Load").size(), value.size() - programs[count / 2].size() - 1);
             }
-            std::printf(
-                "%-8s %7d programs (%8zu characters): load %8.1f ms (read %7.1f, split %6.1f), "
-                "toggle %8.1f ms\n",
-                file.substr(file.rfind('\\') + 1).c_str(), count, value.size(), load, read, split,
-                toggle);
+            std::printf("%-8s %7d programs (%8zu characters): load %8.1f ms (read %7.1f, split %6.1f), "
+                        "toggle %8.1f ms\n",
+                        file.substr(file.rfind('\\') + 1).c_str(), count, value.size(), load, read, split, toggle);
         }
     }
 }

@@ -34,8 +34,7 @@ std::vector<std::string> EnumeratedNames(HKEY root, const std::string& path) {
     std::string name(32768, '\0');
     for (DWORD index = 0;; ++index) {
         DWORD length = static_cast<DWORD>(name.size());
-        if (RegEnumValueA(key, index, &name[0], &length, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
+        if (RegEnumValueA(key, index, &name[0], &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
         names.emplace_back(name.data(), length);
     }
@@ -43,15 +42,12 @@ std::vector<std::string> EnumeratedNames(HKEY root, const std::string& path) {
     return names;
 }
 
-void SetRawValue(HKEY root, const std::string& path, const std::string& name, DWORD type,
-                 const std::string& bytes) {
+void SetRawValue(HKEY root, const std::string& path, const std::string& name, DWORD type, const std::string& bytes) {
     HKEY key = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        ERROR_SUCCESS);
-    const LONG status =
-        RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                       static_cast<DWORD>(bytes.size()));
+    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const LONG status = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                                       static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
     ASSERT_EQ(status, ERROR_SUCCESS);
 }
@@ -66,8 +62,7 @@ void DeleteValue(HKEY root, const std::string& path, const std::string& name) {
 // Text extent in a control's own font, measured here without the program's helpers.
 SIZE ExtentIn(HWND control, const std::string& text) {
     HDC dc = GetDC(control);
-    HGDIOBJ old =
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
@@ -106,7 +101,6 @@ POINT RowPoint(HWND list, int row, UINT hitFlag) {
 
 class RunKeyTest : public FormTest {
   protected:
-
     void Open() {
         ExpectNoDialog([this] { form->Create(); });
     }
@@ -136,25 +130,21 @@ class RunKeyTest : public FormTest {
     // The same through the list's own message, as any code holding only the list would do.
     void SetMarkByMessage(int section, int row, bool checked) {
         ExpectNoDialog([&] {
-            ListView_SetItemState(List(section).Handle(), row,
-                                  INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
+            ListView_SetItemState(List(section).Handle(), row, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1),
+                                  LVIS_STATEIMAGEMASK);
         });
         ASSERT_EQ(List(section).Checked(row), checked);
     }
     void Select(int section, int row) {
         HWND list = List(section).Handle();
         ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        ExpectNoDialog([&] {
-            ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED,
-                                  LVIS_SELECTED | LVIS_FOCUSED);
-        });
-        ASSERT_EQ(ListView_GetItemState(list, row, LVIS_SELECTED),
-                  static_cast<UINT>(LVIS_SELECTED));
+        ExpectNoDialog(
+            [&] { ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED); });
+        ASSERT_EQ(ListView_GetItemState(list, row, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
     }
 
     int LineHeight(int section) { return ExtentIn(List(section).Handle(), "REM").cy; }
     int FilledHeight(int section, int rows) { return (LineHeight(section) + 4) * (rows + 1) + 42; }
-
 };
 
 std::string Sz(const std::string& text) {
@@ -164,12 +154,10 @@ std::string Sz(const std::string& text) {
 TEST_F(RunKeyTest, ListsEveryKeyInOrderWithTitlesHeightsAndColumnWidths) {
     SetStringValue(HKEY_CURRENT_USER, kRun, "Zeta", "C:\\Zeta\\zeta.exe /background");
     SetStringValue(HKEY_CURRENT_USER, kRun, "alpha", "a.exe");
-    SetStringValue(HKEY_CURRENT_USER, kRun, "Middle name with spaces",
-                   "\"C:\\Program Files\\M\\m.exe\" -x");
+    SetStringValue(HKEY_CURRENT_USER, kRun, "Middle name with spaces", "\"C:\\Program Files\\M\\m.exe\" -x");
     SetStringValue(HKEY_CURRENT_USER, kRun, "", "C:\\default.exe");
     SetStringValue(HKEY_CURRENT_USER, kRun, "Blank", "");
-    SetStringValue(HKEY_CURRENT_USER, kRun, "Expand", "%SystemRoot%\\tool.exe %TEMP%",
-                   REG_EXPAND_SZ);
+    SetStringValue(HKEY_CURRENT_USER, kRun, "Expand", "%SystemRoot%\\tool.exe %TEMP%", REG_EXPAND_SZ);
     SetRawValue(HKEY_CURRENT_USER, kRun, "NoData", REG_BINARY, "");
     SetStringValue(HKEY_LOCAL_MACHINE, kRun, "Scheduler", "C:\\sched.exe");
     SetStringValue(HKEY_LOCAL_MACHINE, kRunOnce, "Once", "C:\\once.exe");
@@ -198,8 +186,7 @@ TEST_F(RunKeyTest, ListsEveryKeyInOrderWithTitlesHeightsAndColumnWidths) {
     EXPECT_EQ(Box(9).Title(), Title("HKEY_LOCAL_MACHINE", kRun));
     EXPECT_EQ(Box(10).Title(), Title("HKEY_LOCAL_MACHINE", kRunOnce));
     EXPECT_EQ(Box(11).Title(), Title("HKEY_LOCAL_MACHINE", kRunServices));
-    EXPECT_EQ(Box(9).Title(),
-              "My Computer\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+    EXPECT_EQ(Box(9).Title(), "My Computer\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
 
     // Heights: (h + 4) x (n + 1) + 42, h the height of "REM" in the list's font (13 with
     // "MS Sans Serif" at 96 dots per inch; the font this system substitutes may differ).
@@ -219,10 +206,8 @@ TEST_F(RunKeyTest, ListsEveryKeyInOrderWithTitlesHeightsAndColumnWidths) {
     int captionWidth = 100;
     int dataWidth = 100;
     for (int row = 0; row < 7; ++row) {
-        captionWidth =
-            std::max<int>(captionWidth, ExtentIn(List(7).Handle(), List(7).Caption(row)).cx + 41);
-        dataWidth =
-            std::max<int>(dataWidth, ExtentIn(List(7).Handle(), List(7).Fullname(row)).cx + 21);
+        captionWidth = std::max<int>(captionWidth, ExtentIn(List(7).Handle(), List(7).Caption(row)).cx + 41);
+        dataWidth = std::max<int>(dataWidth, ExtentIn(List(7).Handle(), List(7).Fullname(row)).cx + 21);
     }
     EXPECT_GT(dataWidth, 100);
     EXPECT_GT(captionWidth, 100);
@@ -294,8 +279,7 @@ TEST_F(RunKeyTest, ValuesComeBackWithTheirOwnTypeAndBytes) {
     // Written without its terminating zero by another program; it comes back with one.
     SetRawValue(HKEY_CURRENT_USER, kRunOnce, "Unterminated", REG_SZ, "C:\\u.exe");
     // Data after the first zero character is not part of the entry.
-    SetRawValue(HKEY_CURRENT_USER, kRunOnce, "Embedded", REG_SZ,
-                std::string("C:\\e.exe\0tail\0", 14));
+    SetRawValue(HKEY_CURRENT_USER, kRunOnce, "Embedded", REG_SZ, std::string("C:\\e.exe\0tail\0", 14));
     Open();
     ASSERT_EQ(List(8).Count(), 4);
 
@@ -426,12 +410,10 @@ TEST_F(RunKeyTest, MissingOrUnopenableKeysGiveEmptySectionsWithoutMessage) {
 
     // A key that exists but refuses full access: only reading is allowed to everyone.
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunOnce, 0, KEY_READ | WRITE_DAC, &key),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunOnce, 0, KEY_READ | WRITE_DAC, &key), ERROR_SUCCESS);
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
     PSID everyone = nullptr;
-    ASSERT_TRUE(
-        AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
+    ASSERT_TRUE(AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone));
     alignas(DWORD) BYTE aclBytes[256] = {};
     auto* acl = reinterpret_cast<PACL>(aclBytes);
     ASSERT_TRUE(InitializeAcl(acl, sizeof aclBytes, ACL_REVISION));
@@ -543,8 +525,7 @@ TEST_F(RunKeyTest, EditedCaptionDoesNotRedirectTheValue) {
     for (WORD key : {'R', 'E', 'N', 'A', 'M', 'E', 'D'})
         PressKey(edit, key);
     ExpectNoDialog([&] { PressKey(edit, VK_RETURN); });
-    ASSERT_TRUE(WaitUntil([&] { return List(7).Caption(row) == "renamed"; }, 3000))
-        << List(7).Caption(row);
+    ASSERT_TRUE(WaitUntil([&] { return List(7).Caption(row) == "renamed"; }, 3000)) << List(7).Caption(row);
 
     SetMark(7, row, false);
     EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, kRun, "Original").exists);
@@ -593,8 +574,8 @@ void* ReplaceImport(const char* module, const char* function, void* replacement)
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const auto& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-         entry->Name; ++entry) {
+    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name;
+         ++entry) {
         if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), module) != 0)
             continue;
         auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
@@ -602,13 +583,11 @@ void* ReplaceImport(const char* module, const char* function, void* replacement)
         for (; names->u1.AddressOfData; ++names, ++slots) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
                 continue;
-            const auto* byName =
-                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
             if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0)
                 continue;
             DWORD protection = 0;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE,
-                           &protection);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
             void* previous = reinterpret_cast<void*>(slots->u1.Function);
             slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
             VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
@@ -646,8 +625,7 @@ TEST_F(RunKeyTest, FailedWriteShowsTheErrorAndKeepsTheMark) {
 }
 
 TEST_F(RunKeyTest, RealClicksOnTheWindowToggleAndSelect) {
-    SetStringValue(HKEY_LOCAL_MACHINE, kRun, "Scheduler",
-                   "C:\\Program Files\\Sched\\sched.exe /tray");
+    SetStringValue(HKEY_LOCAL_MACHINE, kRun, "Scheduler", "C:\\Program Files\\Sched\\sched.exe /tray");
     SetStringValue(HKEY_LOCAL_MACHINE, kRun, "Viewer", "C:\\viewer.exe");
     Open();
     ShowForInput(form->Handle());
@@ -658,8 +636,7 @@ TEST_F(RunKeyTest, RealClicksOnTheWindowToggleAndSelect) {
     ASSERT_GE(box.x, 0);
 
     ClickAt(list, box.x, box.y);
-    EXPECT_TRUE(
-        WaitUntil([&] { return !GetValue(HKEY_LOCAL_MACHINE, kRun, "Scheduler").exists; }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return !GetValue(HKEY_LOCAL_MACHINE, kRun, "Scheduler").exists; }, 3000));
     EXPECT_FALSE(List(9).Checked(row));
     EXPECT_EQ(List(9).Fullname(row), "C:\\Program Files\\Sched\\sched.exe /tray");
     EXPECT_EQ(List(9).Caption(row), "Scheduler");
@@ -668,8 +645,7 @@ TEST_F(RunKeyTest, RealClicksOnTheWindowToggleAndSelect) {
     // Far enough apart not to count as a double click.
     WaitUntil([] { return false; }, GetDoubleClickTime() + 200);
     ClickAt(list, box.x, box.y);
-    EXPECT_TRUE(
-        WaitUntil([&] { return GetValue(HKEY_LOCAL_MACHINE, kRun, "Scheduler").exists; }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return GetValue(HKEY_LOCAL_MACHINE, kRun, "Scheduler").exists; }, 3000));
     EXPECT_TRUE(List(9).Checked(row));
     const RegistryData value = GetValue(HKEY_LOCAL_MACHINE, kRun, "Scheduler");
     EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
@@ -684,8 +660,7 @@ TEST_F(RunKeyTest, RealClicksOnTheWindowToggleAndSelect) {
     const POINT text = RowPoint(list, viewer, LVHT_ONITEMLABEL);
     ASSERT_GE(text.x, 0);
     ClickAt(list, text.x, text.y);
-    EXPECT_TRUE(
-        WaitUntil([&] { return ListView_GetItemState(list, viewer, LVIS_SELECTED) != 0; }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return ListView_GetItemState(list, viewer, LVIS_SELECTED) != 0; }, 3000));
     EXPECT_TRUE(List(9).Checked(viewer));
     EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, kRun, "Viewer").bytes, Sz("C:\\changed-elsewhere.exe"));
 }
@@ -739,9 +714,8 @@ TEST_F(RunKeyTest, HostileNamesAndDataLoadAndRoundTrip) {
 
 void FillKey(HKEY root, const std::string& path, int count) {
     HKEY key = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
     char name[32];
     char data[64];
     for (int i = 0; i < count; ++i) {
@@ -793,13 +767,11 @@ TEST_F(RunKeyTest, DISABLED_LoadTimeGrowsLinearly) {
             LoadRunKey(Box(7), List(7), "Run", HKEY_CURRENT_USER);
             PumpMessages();
             QueryPerformanceCounter(&end);
-            best = std::min(best, static_cast<double>(end.QuadPart - start.QuadPart) /
-                                      frequency.QuadPart);
+            best = std::min(best, static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
         }
         ASSERT_EQ(List(7).Count(), counts[i]);
         perValue[i] = best / counts[i];
-        std::printf("load of %5d values: %8.1f ms (%.1f us per value)\n", counts[i], best * 1000,
-                    perValue[i] * 1e6);
+        std::printf("load of %5d values: %8.1f ms (%.1f us per value)\n", counts[i], best * 1000, perValue[i] * 1e6);
     }
     EXPECT_LT(perValue[1], perValue[0] * 3) << "loading grows faster than the number of values";
 }

@@ -21,8 +21,7 @@
 #include <vector>
 
 namespace {
-constexpr const char* kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const char* kUserRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr DWORD kHiddenReadOnly = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
 
@@ -33,8 +32,7 @@ struct ShellAnswer {
 };
 ShellAnswer AskShell(const std::string& path) {
     SHFILEINFOA info = {};
-    SHGetFileInfoA(path.c_str(), 0, &info, sizeof info,
-                   SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON);
+    SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON);
     return {info.szDisplayName, info.iIcon};
 }
 
@@ -46,8 +44,7 @@ HIMAGELIST SystemSmallImages() {
 
 std::wstring Wide(const std::string& text) {
     std::wstring wide(text.size() + 1, L'\0');
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], static_cast<int>(wide.size()));
     wide.resize(length > 0 ? length - 1 : 0);
     return wide;
 }
@@ -55,8 +52,8 @@ std::wstring Wide(const std::string& text) {
 // A real shortcut, written by the shell's own link object.
 void MakeShortcut(const std::string& path, const std::string& target) {
     IShellLinkA* link = nullptr;
-    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkA, reinterpret_cast<void**>(&link));
+    HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                      reinterpret_cast<void**>(&link));
     ASSERT_TRUE(SUCCEEDED(result)) << std::hex << result;
     link->SetPath(target.c_str());
     link->SetDescription("Editor");
@@ -81,8 +78,7 @@ void MakeFile(const std::string& path, DWORD attributes = 0) {
 // Text width in a control's own font, measured here rather than by the program's helper.
 SIZE TextSize(HWND control, const std::string& text) {
     HDC dc = GetDC(control);
-    HGDIOBJ old =
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
     SIZE size = {};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
@@ -221,11 +217,9 @@ TEST_F(StartupFolderTest, ListsFilesWithTheShellsNameIconAndFullPath) {
     EXPECT_EQ(form->GroupBoxN(5).Title(), UserFolder()) << "the title is the value exactly as read";
     EXPECT_EQ(form->GroupBoxN(6).Title(), common.Path());
     ASSERT_EQ(List().Count(), 4);
-    EXPECT_EQ(
-        Fullnames(),
-        (std::set<std::string>{
-            UserFolder() + "\\Editor.lnk", startup.File("notes.txt"), startup.File("setup.msi"),
-            startup.File("a rather long name of a batch file that widens the column.bat")}));
+    EXPECT_EQ(Fullnames(), (std::set<std::string>{
+                               UserFolder() + "\\Editor.lnk", startup.File("notes.txt"), startup.File("setup.msi"),
+                               startup.File("a rather long name of a batch file that widens the column.bat")}));
     ASSERT_EQ(form->ListViewN(2).Count(), 1);
     EXPECT_EQ(form->ListViewN(2).Fullname(0), common.File("shared.txt"));
 
@@ -258,26 +252,22 @@ TEST_F(StartupFolderTest, ListsFilesWithTheShellsNameIconAndFullPath) {
     int caption = 100;
     int fullname = 100;
     for (int i = 0; i < List().Count(); ++i) {
-        caption =
-            std::max(caption, static_cast<int>(TextSize(ListHandle(), List().Caption(i)).cx) + 41);
-        fullname = std::max(fullname,
-                            static_cast<int>(TextSize(ListHandle(), List().Fullname(i)).cx) + 21);
+        caption = std::max(caption, static_cast<int>(TextSize(ListHandle(), List().Caption(i)).cx) + 41);
+        fullname = std::max(fullname, static_cast<int>(TextSize(ListHandle(), List().Fullname(i)).cx) + 21);
     }
     EXPECT_GT(fullname, 100);
     EXPECT_EQ(List().ColumnWidth(0), caption);
     EXPECT_EQ(List().ColumnWidth(1), fullname);
 
     // A reload with only short names starts the columns again from 100.
-    DeleteFileA(
-        startup.File("a rather long name of a batch file that widens the column.bat").c_str());
+    DeleteFileA(startup.File("a rather long name of a batch file that widens the column.bat").c_str());
     DeleteFileA(editor.c_str());
     DeleteFileA(startup.File("setup.msi").c_str());
     WriteBytes(startup.File("notes.txt"), "x");
     LoadUser();
     ASSERT_EQ(List().Count(), 1);
-    EXPECT_EQ(
-        List().ColumnWidth(1),
-        std::max(100, static_cast<int>(TextSize(ListHandle(), startup.File("notes.txt")).cx) + 21));
+    EXPECT_EQ(List().ColumnWidth(1),
+              std::max(100, static_cast<int>(TextSize(ListHandle(), startup.File("notes.txt")).cx) + 21));
     EXPECT_EQ(form->GroupBoxN(5).Height(), ExpectedHeight(1));
 }
 
@@ -287,8 +277,7 @@ TEST_F(StartupFolderTest, FolderValueIsReadAsWrittenAndSubFoldersAreSkipped) {
     ASSERT_TRUE(CreateDirectoryA(startup.File("Programs").c_str(), nullptr));
     MakeFile(startup.File("Programs\\inner.txt"));
     ASSERT_TRUE(CreateDirectoryA(startup.File("Hidden folder").c_str(), nullptr));
-    SetFileAttributesA(startup.File("Hidden folder").c_str(),
-                       FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+    SetFileAttributesA(startup.File("Hidden folder").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
     const std::set<std::string> expected = {startup.File("one.bat"), startup.File("two.txt")};
 
     PointUserStartupAt(UserFolder());
@@ -314,8 +303,7 @@ TEST_F(StartupFolderTest, FolderValueIsReadAsWrittenAndSubFoldersAreSkipped) {
     EXPECT_EQ(Fullnames(), std::set<std::string>{literal + "\\literal.txt"});
 
     // The value is cut at its first zero character.
-    SetStringValue(HKEY_CURRENT_USER, kShellFolders, "Startup",
-                   startup.Path() + std::string("\0C:\\", 4));
+    SetStringValue(HKEY_CURRENT_USER, kShellFolders, "Startup", startup.Path() + std::string("\0C:\\", 4));
     LoadUser();
     EXPECT_EQ(form->GroupBoxN(5).Title(), startup.Path());
     EXPECT_EQ(Fullnames(), expected);
@@ -331,22 +319,17 @@ TEST_F(StartupFolderTest, HiddenSystemAndReadOnlyFilesAreListedAndDeletedOnUnche
     ASSERT_TRUE(CreateDirectoryA(startup.File("Sub").c_str(), nullptr));
     MakeFile(startup.File("Sub\\inside.txt"));
     // The drive keeps the attributes (else the cases below would prove nothing).
-    ASSERT_EQ(GetFileAttributesA(startup.File("hidden.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN,
-              FILE_ATTRIBUTE_HIDDEN);
-    ASSERT_EQ(GetFileAttributesA(startup.File("system.bat").c_str()) & FILE_ATTRIBUTE_SYSTEM,
-              FILE_ATTRIBUTE_SYSTEM);
-    ASSERT_NE(GetFileAttributesA(startup.File("readonly.txt").c_str()) & FILE_ATTRIBUTE_READONLY,
-              0u);
+    ASSERT_EQ(GetFileAttributesA(startup.File("hidden.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN);
+    ASSERT_EQ(GetFileAttributesA(startup.File("system.bat").c_str()) & FILE_ATTRIBUTE_SYSTEM, FILE_ATTRIBUTE_SYSTEM);
+    ASSERT_NE(GetFileAttributesA(startup.File("readonly.txt").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
 
     PointUserStartupAt(UserFolder());
     LoadUser();
-    EXPECT_EQ(Fullnames(),
-              (std::set<std::string>{startup.File("plain.txt"), startup.File("hidden.txt"),
-                                     startup.File("system.bat"), startup.File("readonly.txt"),
-                                     startup.File("desktop.ini"), startup.File("everything.cmd")}));
+    EXPECT_EQ(Fullnames(), (std::set<std::string>{startup.File("plain.txt"), startup.File("hidden.txt"),
+                                                  startup.File("system.bat"), startup.File("readonly.txt"),
+                                                  startup.File("desktop.ini"), startup.File("everything.cmd")}));
 
-    for (const char* name :
-         {"hidden.txt", "system.bat", "readonly.txt", "desktop.ini", "everything.cmd"}) {
+    for (const char* name : {"hidden.txt", "system.bat", "readonly.txt", "desktop.ini", "everything.cmd"}) {
         SCOPED_TRACE(name);
         UncheckAndExpectDeleted(startup.File(name));
     }
@@ -355,8 +338,7 @@ TEST_F(StartupFolderTest, HiddenSystemAndReadOnlyFilesAreListedAndDeletedOnUnche
     EXPECT_TRUE(List().Checked(0));
     EXPECT_TRUE(FileExists(startup.File("plain.txt")));
     EXPECT_TRUE(FileExists(startup.File("Sub\\inside.txt")));
-    EXPECT_EQ(form->GroupBoxN(5).Height(), ExpectedHeight(6))
-        << "the height follows at the next refresh only";
+    EXPECT_EQ(form->GroupBoxN(5).Height(), ExpectedHeight(6)) << "the height follows at the next refresh only";
 }
 
 TEST_F(StartupFolderTest, FileHeldByAnotherProcessStaysWithItsAttributesUntilARetry) {
@@ -378,8 +360,7 @@ TEST_F(StartupFolderTest, FileHeldByAnotherProcessStaysWithItsAttributesUntilARe
     EXPECT_EQ(RowOf(held), row);
     EXPECT_FALSE(List().Checked(row));
     EXPECT_TRUE(FileExists(held));
-    EXPECT_EQ(GetFileAttributesA(held.c_str()), original)
-        << "a file not deleted keeps its attributes";
+    EXPECT_EQ(GetFileAttributesA(held.c_str()), original) << "a file not deleted keeps its attributes";
 
     // Every later report of the row tries again: still held, still there.
     SelectRow(ListHandle(), row, true);
@@ -449,13 +430,10 @@ TEST_F(StartupFolderTest, MissingOrEmptyLocationsGiveAnEmptySectionWithoutMessag
              SetStringValue(HKEY_CURRENT_USER, kShellFolders, "Desktop", "C:\\");
          },
          ""},
-        {"empty value", [] { SetStringValue(HKEY_CURRENT_USER, kShellFolders, "Startup", ""); },
-         ""},
-        {"missing folder",
-         [&] { SetStringValue(HKEY_CURRENT_USER, kShellFolders, "Startup", missingFolder); },
+        {"empty value", [] { SetStringValue(HKEY_CURRENT_USER, kShellFolders, "Startup", ""); }, ""},
+        {"missing folder", [&] { SetStringValue(HKEY_CURRENT_USER, kShellFolders, "Startup", missingFolder); },
          missingFolder},
-        {"empty folder",
-         [&] { SetStringValue(HKEY_CURRENT_USER, kShellFolders, "Startup", UserFolder()); },
+        {"empty folder", [&] { SetStringValue(HKEY_CURRENT_USER, kShellFolders, "Startup", UserFolder()); },
          UserFolder()},
     };
     PointCommonStartupAt(common.Path());
@@ -469,8 +447,7 @@ TEST_F(StartupFolderTest, MissingOrEmptyLocationsGiveAnEmptySectionWithoutMessag
         EXPECT_EQ(window->ListViewN(1).Count(), 0);
         EXPECT_EQ(window->ListViewN(2).Count(), 1) << "the refresh went on";
 
-        const DialogSeen shown =
-            RunExpectingErrorDialog([&] { window->Showemptystartups1Click(); }, 3000);
+        const DialogSeen shown = RunExpectingErrorDialog([&] { window->Showemptystartups1Click(); }, 3000);
         EXPECT_FALSE(shown.shown) << shown.text;
         EXPECT_TRUE(window->GroupBoxN(5).IsVisible());
         EXPECT_EQ(window->GroupBoxN(5).Height(), 57);
@@ -500,8 +477,7 @@ TEST_F(StartupFolderTest, NumberValueRaisesInvalidDataTypeAndEndsTheRefresh) {
     MakeFile(startup.File("user.txt"));
     PointUserStartupAt(UserFolder());
     const DialogSeen good = RunExpectingErrorDialog(
-        [&] { SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(IDM_HIDEEMPTYSTARTUPS, 0), 0); },
-        3000);
+        [&] { SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(IDM_HIDEEMPTYSTARTUPS, 0), 0); }, 3000);
     EXPECT_FALSE(good.shown) << good.text;
     EXPECT_EQ(List().Count(), 1);
     EXPECT_EQ(form->ListViewN(2).Count(), 1);
@@ -609,8 +585,7 @@ TEST_F(StartupFolderTest, NamesWithCharactersOfTheUpperHalfOfTheCodePage) {
     LoadUser();
     ASSERT_EQ(Fullnames(), (std::set<std::string>{cafe, grave, plain, signs}));
     for (int i = 0; i < List().Count(); ++i)
-        EXPECT_EQ(List().Caption(i), AskShell(List().Fullname(i)).displayName)
-            << List().Fullname(i);
+        EXPECT_EQ(List().Caption(i), AskShell(List().Fullname(i)).displayName) << List().Fullname(i);
 
     UncheckAndExpectDeleted(cafe);
     UncheckAndExpectDeleted(signs);

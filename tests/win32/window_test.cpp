@@ -16,8 +16,7 @@ std::string RunKeyTitle(int section) {
 }
 
 HWND ListOf(TFormDawnroll& form, int section) {
-    return section <= 4 ? form.CheckListBoxN(section).Handle()
-                        : form.ListViewN(section - 4).Handle();
+    return section <= 4 ? form.CheckListBoxN(section).Handle() : form.ListViewN(section - 4).Handle();
 }
 
 // The section's list shows every line or row it holds, without a scroll bar of its own.
@@ -32,8 +31,7 @@ bool ShowsAllEntries(TFormDawnroll& form, int section) {
         return SendMessageA(list, LB_GETTOPINDEX, 0, 0) == 0 &&
                count * SendMessageA(list, LB_GETITEMHEIGHT, 0, 0) <= client.bottom;
     }
-    return SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0) >=
-           SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    return SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0) >= SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
 }
 
 int ScrollPosition(HWND window) {
@@ -112,8 +110,7 @@ TEST_F(WindowTest, TitleNamesProgramAndVersion) {
     char title[256] = {};
     GetWindowTextA(Window(), title, sizeof title);
     EXPECT_EQ(std::string(title).rfind("Dawnroll32 1.0.2 ", 0), 0u) << title;
-    EXPECT_GT(std::string(title).size(), std::string("Dawnroll32 1.0.2 ").size())
-        << "a maker's notice follows";
+    EXPECT_GT(std::string(title).size(), std::string("Dawnroll32 1.0.2 ").size()) << "a maker's notice follows";
     char className[64] = {};
     GetClassNameA(Window(), className, sizeof className);
     EXPECT_STREQ(className, "TFormDawnroll");
@@ -200,12 +197,9 @@ TEST_F(WindowTest, SectionsStackInTableOrderWithTheirOwnHeights) {
     WriteBytes(UserStartup() + "\\one.txt", "1");
     WriteBytes(UserStartup() + "\\two.txt", "2");
     SetStringValue(HKEY_CURRENT_USER, std::string(kRunKeyBase) + "RunOnce", "Once", "once.exe");
-    SetStringValue(HKEY_LOCAL_MACHINE, std::string(kRunKeyBase) + "RunServices", "First",
-                   "first.exe");
-    SetStringValue(HKEY_LOCAL_MACHINE, std::string(kRunKeyBase) + "RunServices", "Second",
-                   "second.exe");
-    SetStringValue(HKEY_LOCAL_MACHINE, std::string(kRunKeyBase) + "RunServices", "Third",
-                   "third.exe");
+    SetStringValue(HKEY_LOCAL_MACHINE, std::string(kRunKeyBase) + "RunServices", "First", "first.exe");
+    SetStringValue(HKEY_LOCAL_MACHINE, std::string(kRunKeyBase) + "RunServices", "Second", "second.exe");
+    SetStringValue(HKEY_LOCAL_MACHINE, std::string(kRunKeyBase) + "RunServices", "Third", "third.exe");
     const HWND window = CreateAndShow();
     EXPECT_EQ(VisibleSections(*form), (std::vector<int>{1, 2, 5, 8, 11}));
     EXPECT_EQ(form->GroupBoxN(1).Height(), BootFileHeight(*form, 1, 3));
@@ -269,8 +263,7 @@ TEST_F(WindowTest, TallStackScrollsAndFarCheckBoxesCanBeClicked) {
     PumpMessages();
     EXPECT_EQ(ScrollPosition(window), total - client.bottom);
     const RECT last = RectInParent(form->GroupBoxN(7).Handle());
-    EXPECT_EQ(last.bottom, client.bottom)
-        << "the last section ends at the bottom of the client area";
+    EXPECT_EQ(last.bottom, client.bottom) << "the last section ends at the bottom of the client area";
     ExpectStacked(*form);
     SaveScreenshot("window-scrolled-to-bottom");
 
@@ -366,8 +359,7 @@ TEST_F(WindowTest, ErrorAfterMenuCommandShowsStopDialogAndLoopGoesOn) {
     WriteBytes(ConfigSys(), Lines({"DEVICE=a.sys"}));
     const HWND window = CreateAndShow();
     SetDwordValue(HKEY_LOCAL_MACHINE, std::string(kRunKeyBase) + "RunOnce", "Counter", 3);
-    SetStringValue(HKEY_LOCAL_MACHINE, std::string(kRunKeyBase) + "RunServices", "Service",
-                   "service.exe");
+    SetStringValue(HKEY_LOCAL_MACHINE, std::string(kRunKeyBase) + "RunServices", "Service", "service.exe");
     WriteBytes(ConfigSys(), Lines({"DEVICE=a.sys", "FILES=30"}));
     const DialogLook look = RunLookingAtErrorDialog([&] { ChooseWithKeys(window, false); });
     ASSERT_TRUE(look.shown);
@@ -392,8 +384,7 @@ TEST_F(WindowTest, ErrorAfterMenuCommandShowsStopDialogAndLoopGoesOn) {
 
 TEST_F(WindowTest, FitColumnsGrowsDuringALoadAndEachLoadStartsAt100) {
     const std::string run = std::string(kRunKeyBase) + "Run";
-    const std::string wide =
-        "C:\\Program Files\\A Very Long Folder Name For Testing\\And Another One\\tool.exe /quiet";
+    const std::string wide = "C:\\Program Files\\A Very Long Folder Name For Testing\\And Another One\\tool.exe /quiet";
     const std::string longName = "A value name that is much wider than one hundred pixels";
     // Values are listed in the registry's order, which lists these names alphabetically.
     SetStringValue(HKEY_CURRENT_USER, run, "A wide", wide);
@@ -404,8 +395,7 @@ TEST_F(WindowTest, FitColumnsGrowsDuringALoadAndEachLoadStartsAt100) {
     ASSERT_EQ(list.Count(), 3);
     ASSERT_EQ(list.Caption(0), "A wide") << "rows in the expected order";
     const HWND handle = list.Handle();
-    EXPECT_EQ(list.ColumnWidth(1), TextExtentIn(handle, wide).cx + 21)
-        << "the later, shorter rows do not narrow it";
+    EXPECT_EQ(list.ColumnWidth(1), TextExtentIn(handle, wide).cx + 21) << "the later, shorter rows do not narrow it";
     EXPECT_EQ(list.ColumnWidth(0), TextExtentIn(handle, "C " + longName).cx + 41);
     const int header = static_cast<int>(SendMessageA(handle, LVM_GETCOLUMNWIDTH, 1, 0));
     EXPECT_EQ(header, list.ColumnWidth(1));

@@ -130,8 +130,7 @@ void ChooseMenuItemWithMouse(HWND window, int topPosition, int itemPosition) {
         while (GetTickCount() - start < 5000) {
             if (HWND open = VisibleThreadWindow(thread, "#32768")) {
                 RECT item = {};
-                if (GetMenuItemRect(open, popup, static_cast<UINT>(itemPosition), &item) &&
-                    item.bottom > item.top) {
+                if (GetMenuItemRect(open, popup, static_cast<UINT>(itemPosition), &item) && item.bottom > item.top) {
                     Sleep(50);
                     ClickScreen(Centre(item));
                     break;
@@ -179,8 +178,7 @@ DialogLook RunLookingAtErrorDialog(const std::function<void()>& action, DWORD ti
                 look.text = text;
                 look.stopIcon = children.stopIcon;
                 look.buttonIds = children.buttonIds;
-                look.formVisible =
-                    VisibleThreadWindow(thread, TFormDawnroll::kClassName) != nullptr;
+                look.formVisible = VisibleThreadWindow(thread, TFormDawnroll::kClassName) != nullptr;
                 PostMessageA(dialog, WM_COMMAND, IDOK, 0);
                 return;
             }
@@ -202,8 +200,7 @@ RECT RectInParent(HWND child) {
 
 SIZE TextExtentIn(HWND control, const std::string& text) {
     HDC dc = GetDC(control);
-    HGDIOBJ old =
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
     SIZE size = {0, 0};
     GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
     SelectObject(dc, old);
@@ -220,9 +217,8 @@ unsigned long long LastWriteTime(const std::string& path) {
 }
 
 void AgeFile(const std::string& path) {
-    HANDLE file =
-        CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
     SYSTEMTIME past = {};
     past.wYear = 2001;
@@ -256,7 +252,6 @@ std::string Lines(const std::vector<std::string>& lines) {
 
 POINT PointOnLine(CheckListBox& list, int index, int x) {
     RECT rect = {};
-    SendMessageA(list.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index),
-                 reinterpret_cast<LPARAM>(&rect));
+    SendMessageA(list.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
     return {x, (rect.top + rect.bottom) / 2};
 }

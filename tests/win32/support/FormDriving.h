@@ -16,8 +16,7 @@
 #include <vector>
 
 inline constexpr const char* kRunKeyBase = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
-inline constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+inline constexpr const char* kShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // A TFormDawnroll whose boot files and WIN.INI are in a scratch folder and whose registry roots
 // are a sandbox. The window is created by Create(), not by the fixture.

@@ -12,20 +12,18 @@ std::string ToolPath(const std::string& name) {
 }
 
 HeldFile::HeldFile(const std::string& path) {
-    const std::string stem = "DawnrollHeldFile-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(GetTickCount()) + "-";
+    const std::string stem =
+        "DawnrollHeldFile-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "-";
     ready_ = CreateEventA(nullptr, TRUE, FALSE, (stem + "ready").c_str());
     release_ = CreateEventA(nullptr, TRUE, FALSE, (stem + "release").c_str());
     if (!ready_ || !release_) {
         CloseEvents();
         throw std::runtime_error("cannot create the events of the file holder");
     }
-    std::string command =
-        "\"" + ToolPath("hold_file") + "\" \"" + path + "\" " + stem + "ready " + stem + "release";
+    std::string command = "\"" + ToolPath("hold_file") + "\" \"" + path + "\" " + stem + "ready " + stem + "release";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process_)) {
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_)) {
         const DWORD error = GetLastError();
         CloseEvents();
         throw std::runtime_error("cannot start " + command + ": " + std::to_string(error));
@@ -34,8 +32,7 @@ HeldFile::HeldFile(const std::string& path) {
     if (WaitForMultipleObjects(2, waits, FALSE, 20000) != WAIT_OBJECT_0) {
         const DWORD code = Release();
         CloseEvents();
-        throw std::runtime_error("the file holder did not hold " + path + " (exit code " +
-                                 std::to_string(code) + ")");
+        throw std::runtime_error("the file holder did not hold " + path + " (exit code " + std::to_string(code) + ")");
     }
 }
 

@@ -89,15 +89,17 @@ ScratchFolder::ScratchFolder() {
         throw std::runtime_error("cannot create " + path_);
 }
 
-ScratchFolder::~ScratchFolder() { RemoveTree(path_); }
+ScratchFolder::~ScratchFolder() {
+    RemoveTree(path_);
+}
 
 RegistrySandbox::RegistrySandbox() {
     base_ = "Software\\DawnrollTests\\" + UniqueName("sandbox-");
-    CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKCU").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &currentUser_, nullptr),
+    CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKCU").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                &currentUser_, nullptr),
                 "RegCreateKeyEx");
-    CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKLM").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &localMachine_, nullptr),
+    CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKLM").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                &localMachine_, nullptr),
                 "RegCreateKeyEx");
     CheckStatus(RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_), "RegOverridePredefKey");
     CheckStatus(RegOverridePredefKey(HKEY_LOCAL_MACHINE, localMachine_), "RegOverridePredefKey");
@@ -136,7 +138,9 @@ std::string ReadBytes(const std::string& path) {
     return bytes;
 }
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 void CreateKey(HKEY root, const std::string& path) {
     HKEY key = nullptr;
@@ -145,8 +149,7 @@ void CreateKey(HKEY root, const std::string& path) {
     RegCloseKey(key);
 }
 
-void SetStringValue(HKEY root, const std::string& path, const std::string& name, const std::string& data,
-                    DWORD type) {
+void SetStringValue(HKEY root, const std::string& path, const std::string& name, const std::string& data, DWORD type) {
     HKEY key = nullptr;
     CheckStatus(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
                 "RegCreateKeyEx");
@@ -182,7 +185,9 @@ RegistryData GetValue(HKEY root, const std::string& path, const std::string& nam
     return value;
 }
 
-void DeleteKeyTree(HKEY root, const std::string& path) { RegDeleteTreeA(root, path.c_str()); }
+void DeleteKeyTree(HKEY root, const std::string& path) {
+    RegDeleteTreeA(root, path.c_str());
+}
 
 void PumpMessages() {
     MSG message;
@@ -215,11 +220,12 @@ void WaitForInputHandled(HWND window) {
     PumpMessages();
 }
 
-void ClickAt(HWND window, int x, int y) { SendMouse(window, x, y, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}); }
+void ClickAt(HWND window, int x, int y) {
+    SendMouse(window, x, y, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+}
 
 void DoubleClickAt(HWND window, int x, int y) {
-    SendMouse(window, x, y,
-              {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+    SendMouse(window, x, y, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
 }
 
 void PressKey(HWND focus, WORD virtualKey) {
