@@ -95,12 +95,10 @@ void PumpMessages() {
 // ---------------------------------------------------------------------------------------------
 // Files and registry.
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     Check(file != INVALID_HANDLE_VALUE, "create " + path);
     DWORD written = 0;
-    const BOOL ok =
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
     Check(ok && written == bytes.size(), "write " + path);
 }
@@ -108,8 +106,7 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 // The floor's file read: the whole file through ReadFile in 64 KiB pieces.
 std::string ReadWholeFile(const std::string& path) {
     std::string bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return bytes;
     static char chunk[64 * 1024];
@@ -144,15 +141,12 @@ void RemoveTree(const std::string& folder) {
     RemoveDirectoryA(folder.c_str());
 }
 
-void SetString(HKEY root, const std::string& path, const std::string& name,
-               const std::string& data) {
+void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& data) {
     HKEY key = nullptr;
-    CheckStatus(
-        RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        "RegCreateKeyEx " + path);
-    const LONG status =
-        RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                       static_cast<DWORD>(data.size() + 1));
+    CheckStatus(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                "RegCreateKeyEx " + path);
+    const LONG status = RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                                       static_cast<DWORD>(data.size() + 1));
     RegCloseKey(key);
     CheckStatus(status, "RegSetValueEx " + name);
 }
@@ -161,8 +155,7 @@ bool ValueExists(HKEY root, const std::string& path, const std::string& name) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
-    const bool exists =
-        RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    const bool exists = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     RegCloseKey(key);
     return exists;
 }
@@ -176,8 +169,7 @@ void DeleteValue(HKEY root, const std::string& path, const std::string& name) {
 }
 
 constexpr const char* kRunKeyBase = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
-constexpr const char* kShellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 struct RunKeyPlace {
     HKEY root;
@@ -200,17 +192,15 @@ std::string RunKeyPathOf(const RunKeyPlace& place) {
 class RegistrySandbox {
   public:
     RegistrySandbox() {
-        base_ =
-            Format("Software\\DawnrollBench\\run-%lu-%lu", GetCurrentProcessId(), GetTickCount());
-        CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKCU").c_str(), 0, nullptr, 0,
-                                    KEY_ALL_ACCESS, nullptr, &currentUser_, nullptr),
+        base_ = Format("Software\\DawnrollBench\\run-%lu-%lu", GetCurrentProcessId(), GetTickCount());
+        CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKCU").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                    nullptr, &currentUser_, nullptr),
                     "RegCreateKeyEx sandbox");
-        CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKLM").c_str(), 0, nullptr, 0,
-                                    KEY_ALL_ACCESS, nullptr, &localMachine_, nullptr),
+        CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKLM").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                    nullptr, &localMachine_, nullptr),
                     "RegCreateKeyEx sandbox");
         CheckStatus(RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_), "RegOverridePredefKey");
-        CheckStatus(RegOverridePredefKey(HKEY_LOCAL_MACHINE, localMachine_),
-                    "RegOverridePredefKey");
+        CheckStatus(RegOverridePredefKey(HKEY_LOCAL_MACHINE, localMachine_), "RegOverridePredefKey");
     }
     ~RegistrySandbox() {
         RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
@@ -283,10 +273,8 @@ class BenchSources {
         Check(CreateDirectoryA(windows_.c_str(), nullptr) != 0, "create " + windows_);
         for (const auto& folder : startup_)
             Check(CreateDirectoryA(folder.c_str(), nullptr) != 0, "create " + folder);
-        SetString(HKEY_CURRENT_USER, kShellFolders, "Startup",
-                  startup_[0].substr(0, startup_[0].size() - 1));
-        SetString(HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup",
-                  startup_[1].substr(0, startup_[1].size() - 1));
+        SetString(HKEY_CURRENT_USER, kShellFolders, "Startup", startup_[0].substr(0, startup_[0].size() - 1));
+        SetString(HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup", startup_[1].substr(0, startup_[1].size() - 1));
     }
 
     SourceLocators Locators() const {
@@ -314,8 +302,7 @@ class BenchSources {
             std::string list;
             for (int i = 0; i < IniCount(n); ++i)
                 list += (i ? ";" : "") + IniProgram(key, i);
-            Check(WritePrivateProfileStringA("windows", key == 0 ? "Load" : "Run", list.c_str(),
-                                             WinIni().c_str()) != 0,
+            Check(WritePrivateProfileStringA("windows", key == 0 ? "Load" : "Run", list.c_str(), WinIni().c_str()) != 0,
                   "WritePrivateProfileString");
         }
         for (const auto& folder : startup_) {
@@ -330,13 +317,12 @@ class BenchSources {
         for (const auto& place : kRunKeys) {
             RegDeleteTreeA(place.root, RunKeyPathOf(place).c_str());
             HKEY key = nullptr;
-            CheckStatus(RegCreateKeyExA(place.root, RunKeyPathOf(place).c_str(), 0, nullptr, 0,
-                                        KEY_ALL_ACCESS, nullptr, &key, nullptr),
+            CheckStatus(RegCreateKeyExA(place.root, RunKeyPathOf(place).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                        &key, nullptr),
                         "RegCreateKeyEx run key");
             for (int i = 0; i < n; ++i) {
                 const std::string data = RunValueData(i);
-                RegSetValueExA(key, RunValueName(i).c_str(), 0, REG_SZ,
-                               reinterpret_cast<const BYTE*>(data.c_str()),
+                RegSetValueExA(key, RunValueName(i).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                                static_cast<DWORD>(data.size() + 1));
             }
             RegCloseKey(key);
@@ -368,8 +354,7 @@ Parts FloorReads(const BenchSources& sources) {
     parts.ini = TimeMs([&] {
         static std::vector<char> buffer(4 * 1024 * 1024);
         for (const char* key : {"Load", "Run"})
-            sink += GetPrivateProfileStringA("Windows", key, "", buffer.data(),
-                                             static_cast<DWORD>(buffer.size()),
+            sink += GetPrivateProfileStringA("Windows", key, "", buffer.data(), static_cast<DWORD>(buffer.size()),
                                              sources.WinIni().c_str());
     });
     parts.startup = TimeMs([&] {
@@ -383,8 +368,7 @@ Parts FloorReads(const BenchSources& sources) {
                 continue;
             char folder[MAX_PATH] = {};
             DWORD size = sizeof folder - 1;
-            RegQueryValueExA(key, place.value, nullptr, nullptr, reinterpret_cast<BYTE*>(folder),
-                             &size);
+            RegQueryValueExA(key, place.value, nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &size);
             RegCloseKey(key);
             const std::string base = std::string(folder) + "\\";
             WIN32_FIND_DATAA found;
@@ -405,15 +389,13 @@ Parts FloorReads(const BenchSources& sources) {
     parts.run = TimeMs([&] {
         for (const auto& place : kRunKeys) {
             HKEY key = nullptr;
-            if (RegOpenKeyExA(place.root, RunKeyPathOf(place).c_str(), 0, KEY_ALL_ACCESS, &key) !=
-                ERROR_SUCCESS)
+            if (RegOpenKeyExA(place.root, RunKeyPathOf(place).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
                 continue;
             char name[16384];
             static char data[64 * 1024];
             for (DWORD index = 0;; ++index) {
                 DWORD nameLength = sizeof name;
-                if (RegEnumValueA(key, index, name, &nameLength, nullptr, nullptr, nullptr,
-                                  nullptr) != ERROR_SUCCESS)
+                if (RegEnumValueA(key, index, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
                     break;
                 DWORD type = 0, size = sizeof data;
                 RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
@@ -438,8 +420,7 @@ Parts RefreshParts(TFormDawnroll& form, const BenchSources& sources) {
     });
     parts.startup = TimeMs([&] {
         LoadStartupFolder(form.GroupBoxN(5), form.ListViewN(1), "Startup", HKEY_CURRENT_USER);
-        LoadStartupFolder(form.GroupBoxN(6), form.ListViewN(2), "Common Startup",
-                          HKEY_LOCAL_MACHINE);
+        LoadStartupFolder(form.GroupBoxN(6), form.ListViewN(2), "Common Startup", HKEY_LOCAL_MACHINE);
     });
     parts.run = TimeMs([&] {
         LoadRunKey(form.GroupBoxN(7), form.ListViewN(3), "Run", HKEY_CURRENT_USER);
@@ -454,8 +435,7 @@ Parts RefreshParts(TFormDawnroll& form, const BenchSources& sources) {
 void CheckLoaded(TFormDawnroll& form, int n) {
     for (int i = 1; i <= 4; ++i) {
         const int lines = i <= 2 ? n : IniCount(n);
-        Check(form.CheckListBoxN(i).Count() == lines,
-              Format("check list %d holds %d lines", i, lines));
+        Check(form.CheckListBoxN(i).Count() == lines, Format("check list %d holds %d lines", i, lines));
     }
     for (int i = 1; i <= 7; ++i)
         Check(form.ListViewN(i).Count() == n, Format("list view %d holds %d rows", i, n));
@@ -516,9 +496,8 @@ void MeasureRefresh(TFormDawnroll& form, BenchSources& sources) {
             PumpMessages();
         }
         const double floor = Median(floors), refresh = Median(refreshes);
-        Say(Format("   %15d | %8.1f | %13.1f | %15.1f | %5.2f | %11s | %13s\n", n, floor, refresh,
-                   Median(paints), refresh / floor,
-                   lastFloor ? Format("%.1f", floor / lastFloor).c_str() : "-",
+        Say(Format("   %15d | %8.1f | %13.1f | %15.1f | %5.2f | %11s | %13s\n", n, floor, refresh, Median(paints),
+                   refresh / floor, lastFloor ? Format("%.1f", floor / lastFloor).c_str() : "-",
                    lastRefresh ? Format("%.1f", refresh / lastRefresh).c_str() : "-"));
         auto medianOf = [](const std::vector<Parts>& all, double Parts::*part) {
             std::vector<double> values;
@@ -526,12 +505,11 @@ void MeasureRefresh(TFormDawnroll& form, BenchSources& sources) {
                 values.push_back(parts.*part);
             return Median(values);
         };
-        breakdown.push_back(
-            Format("   %15d | %6.1f / %6.1f | %6.1f / %6.1f | %7.1f / %7.1f | %6.1f / %6.1f\n", n,
-                   medianOf(refreshParts, &Parts::boot), medianOf(floorParts, &Parts::boot),
-                   medianOf(refreshParts, &Parts::ini), medianOf(floorParts, &Parts::ini),
-                   medianOf(refreshParts, &Parts::startup), medianOf(floorParts, &Parts::startup),
-                   medianOf(refreshParts, &Parts::run), medianOf(floorParts, &Parts::run)));
+        breakdown.push_back(Format("   %15d | %6.1f / %6.1f | %6.1f / %6.1f | %7.1f / %7.1f | %6.1f / %6.1f\n", n,
+                                   medianOf(refreshParts, &Parts::boot), medianOf(floorParts, &Parts::boot),
+                                   medianOf(refreshParts, &Parts::ini), medianOf(floorParts, &Parts::ini),
+                                   medianOf(refreshParts, &Parts::startup), medianOf(floorParts, &Parts::startup),
+                                   medianOf(refreshParts, &Parts::run), medianOf(floorParts, &Parts::run)));
         lastFloor = floor;
         lastRefresh = refresh;
     }
@@ -562,12 +540,10 @@ void MeasureToggles(TFormDawnroll& form, BenchSources& sources, int n) {
         auto span = [](const std::vector<double>& values) {
             if (values.empty())
                 return std::string("  (not applicable)");
-            return Format("%8.2f (%.2f..%.2f)", Median(values),
-                          *std::min_element(values.begin(), values.end()),
+            return Format("%8.2f (%.2f..%.2f)", Median(values), *std::min_element(values.begin(), values.end()),
                           *std::max_element(values.begin(), values.end()));
         };
-        Say(Format("   %-19s | %-25s | %s\n", kind, span(times.off).c_str(),
-                   span(times.on).c_str()));
+        Say(Format("   %-19s | %-25s | %s\n", kind, span(times.off).c_str(), span(times.on).c_str()));
     };
     {
         ToggleTimes times;
@@ -575,12 +551,10 @@ void MeasureToggles(TFormDawnroll& form, BenchSources& sources, int n) {
         for (int round = 0; round < rounds; ++round) {
             const int index = n / 2 + round;
             times.off.push_back(TimeMs([&] { Toggle(list, index); }));
-            Check(ReadWholeFile(sources.ConfigSys()).find("REM " + BootLine(0, index)) !=
-                      std::string::npos,
+            Check(ReadWholeFile(sources.ConfigSys()).find("REM " + BootLine(0, index)) != std::string::npos,
                   "boot line switched off in the file");
             times.on.push_back(TimeMs([&] { Toggle(list, index); }));
-            Check(ReadWholeFile(sources.ConfigSys()).find("REM " + BootLine(0, index)) ==
-                      std::string::npos,
+            Check(ReadWholeFile(sources.ConfigSys()).find("REM " + BootLine(0, index)) == std::string::npos,
                   "boot line switched on in the file");
             PumpMessages();
         }
@@ -591,8 +565,8 @@ void MeasureToggles(TFormDawnroll& form, BenchSources& sources, int n) {
         CheckListBox& list = form.CheckListBoxN(3);
         std::vector<char> buffer(4 * 1024 * 1024);
         auto listed = [&](int index) {
-            GetPrivateProfileStringA("Windows", "Load", "", buffer.data(),
-                                     static_cast<DWORD>(buffer.size()), sources.WinIni().c_str());
+            GetPrivateProfileStringA("Windows", "Load", "", buffer.data(), static_cast<DWORD>(buffer.size()),
+                                     sources.WinIni().c_str());
             return std::string(buffer.data()).find(IniProgram(0, index) + ";") != std::string::npos;
         };
         for (int round = 0; round < rounds; ++round) {
@@ -651,8 +625,7 @@ Usage ReadUsage() {
     GetProcessHandleCount(GetCurrentProcess(), &usage.handles);
     PROCESS_MEMORY_COUNTERS_EX memory = {};
     memory.cb = sizeof memory;
-    if (GetProcessMemoryInfo(GetCurrentProcess(),
-                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
+    if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
         usage.privateBytes = memory.PrivateUsage;
     return usage;
 }
@@ -677,8 +650,8 @@ int CountWindows() {
 }
 
 void SayUsage(const char* when, const Usage& usage) {
-    Say(Format("   %-30s | %8lu | %9lu | %7lu | %13lu | %7d\n", when, usage.gdi, usage.user,
-               usage.handles, static_cast<unsigned long>(usage.privateBytes), CountWindows()));
+    Say(Format("   %-30s | %8lu | %9lu | %7lu | %13lu | %7d\n", when, usage.gdi, usage.user, usage.handles,
+               static_cast<unsigned long>(usage.privateBytes), CountWindows()));
 }
 
 void MeasureStayingPower(TFormDawnroll& form, BenchSources& sources, int n) {
@@ -732,8 +705,7 @@ void MeasureStayingPower(TFormDawnroll& form, BenchSources& sources, int n) {
                 ++toggles;
                 PumpMessages();
                 WriteBytes(path, "@echo off\r\n");
-                LoadStartupFolder(form.GroupBoxN(5), form.ListViewN(1), "Startup",
-                                  HKEY_CURRENT_USER);
+                LoadStartupFolder(form.GroupBoxN(5), form.ListViewN(1), "Startup", HKEY_CURRENT_USER);
                 break;
             }
             }
@@ -755,8 +727,7 @@ void MeasureStayingPower(TFormDawnroll& form, BenchSources& sources, int n) {
                static_cast<long>(afterRefresh.gdi) - static_cast<long>(start.gdi),
                static_cast<long>(afterRefresh.user) - static_cast<long>(start.user),
                static_cast<long>(afterRefresh.handles) - static_cast<long>(start.handles),
-               static_cast<long>(afterRefresh.privateBytes) -
-                   static_cast<long>(start.privateBytes)));
+               static_cast<long>(afterRefresh.privateBytes) - static_cast<long>(start.privateBytes)));
     Say(Format("   growth over the 1,000 toggles:    GDI %+ld, USER %+ld, handles %+ld, private "
                "bytes %+ld\n",
                static_cast<long>(end.gdi) - static_cast<long>(afterRefresh.gdi),
@@ -781,23 +752,21 @@ BOOL CALLBACK FindProcessWindow(HWND window, LPARAM data) {
     GetWindowThreadProcessId(window, &processId);
     char className[64] = {};
     GetClassNameA(window, className, sizeof className);
-    if (processId == search->processId && IsWindowVisible(window) &&
-        std::string(className) == search->className) {
+    if (processId == search->processId && IsWindowVisible(window) && std::string(className) == search->className) {
         search->found = window;
         return FALSE;
     }
     return TRUE;
 }
 
-double LaunchAndTime(const std::string& program, const char* className,
-                     const char* arguments = "") {
+double LaunchAndTime(const std::string& program, const char* className, const char* arguments = "") {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     std::string commandLine = "\"" + program + "\"" + arguments;
     const double start = NowMs();
-    Check(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                         nullptr, &startup, &process) != 0,
+    Check(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                         &process) != 0,
           "CreateProcess " + program);
     WindowSearch search = {process.dwProcessId, className, nullptr};
     while (!search.found) {
@@ -820,8 +789,8 @@ double LaunchAndTime(const std::string& program, const char* className,
 // A shortcut file, as Startup folders usually hold, to a program.
 void CreateShortcut(const std::string& path, const std::string& target) {
     IShellLinkA* link = nullptr;
-    Check(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                     IID_IShellLinkA, reinterpret_cast<void**>(&link))),
+    Check(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                     reinterpret_cast<void**>(&link))),
           "shell link object");
     link->SetPath(target.c_str());
     IPersistFile* file = nullptr;
@@ -840,12 +809,10 @@ void CreateShortcut(const std::string& path, const std::string& target) {
 class DemoData {
   public:
     DemoData() {
-        SaveAndWrite("C:\\CONFIG.SYS",
-                     "DEVICE=C:\\WINDOWS\\HIMEM.SYS\r\nDEVICE=C:\\WINDOWS\\EMM386.EXE NOEMS\r\n"
-                     "REM DEVICE=C:\\CDROM\\OAKCDROM.SYS /D:MSCD001\r\nFILES=40\r\nBUFFERS=30\r\n");
-        SaveAndWrite("C:\\AUTOEXEC.BAT",
-                     "@ECHO OFF\r\nSET TEMP=C:\\WINDOWS\\TEMP\r\nPATH C:\\WINDOWS;C:\\DOS\r\n"
-                     "REM C:\\MOUSE\\MOUSE.COM\r\nLH C:\\DOS\\SMARTDRV.EXE\r\n");
+        SaveAndWrite("C:\\CONFIG.SYS", "DEVICE=C:\\WINDOWS\\HIMEM.SYS\r\nDEVICE=C:\\WINDOWS\\EMM386.EXE NOEMS\r\n"
+                                       "REM DEVICE=C:\\CDROM\\OAKCDROM.SYS /D:MSCD001\r\nFILES=40\r\nBUFFERS=30\r\n");
+        SaveAndWrite("C:\\AUTOEXEC.BAT", "@ECHO OFF\r\nSET TEMP=C:\\WINDOWS\\TEMP\r\nPATH C:\\WINDOWS;C:\\DOS\r\n"
+                                         "REM C:\\MOUSE\\MOUSE.COM\r\nLH C:\\DOS\\SMARTDRV.EXE\r\n");
         char windows[MAX_PATH] = {};
         GetWindowsDirectoryA(windows, sizeof windows);
         winIni_ = std::string(windows) + "\\WIN.INI";
@@ -854,24 +821,21 @@ class DemoData {
             GetPrivateProfileStringA("windows", key, "", old, sizeof old, winIni_.c_str());
             oldIni_.push_back(old);
         }
-        WritePrivateProfileStringA("windows", "Load", "C:\\TOOLS\\CLOCK.EXE;C:\\TOOLS\\NOTES.EXE",
-                                   winIni_.c_str());
+        WritePrivateProfileStringA("windows", "Load", "C:\\TOOLS\\CLOCK.EXE;C:\\TOOLS\\NOTES.EXE", winIni_.c_str());
         WritePrivateProfileStringA("windows", "Run", "C:\\TOOLS\\BACKUP.EXE", winIni_.c_str());
-        for (const auto& place : {std::make_pair(HKEY_CURRENT_USER, "Startup"),
-                                  std::make_pair(HKEY_LOCAL_MACHINE, "Common Startup")}) {
+        for (const auto& place :
+             {std::make_pair(HKEY_CURRENT_USER, "Startup"), std::make_pair(HKEY_LOCAL_MACHINE, "Common Startup")}) {
             HKEY key = nullptr;
             char folder[MAX_PATH] = {};
             DWORD size = sizeof folder - 1;
             if (RegOpenKeyExA(place.first, kShellFolders, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-                RegQueryValueExA(key, place.second, nullptr, nullptr,
-                                 reinterpret_cast<BYTE*>(folder), &size);
+                RegQueryValueExA(key, place.second, nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &size);
                 RegCloseKey(key);
             }
             if (!folder[0])
                 continue;
-            for (const auto& shortcut :
-                 {std::make_pair("Dawnroll bench notes.lnk", "\\notepad.exe"),
-                  std::make_pair("Dawnroll bench game.lnk", "\\winemine.exe")}) {
+            for (const auto& shortcut : {std::make_pair("Dawnroll bench notes.lnk", "\\notepad.exe"),
+                                         std::make_pair("Dawnroll bench game.lnk", "\\winemine.exe")}) {
                 const std::string path = std::string(folder) + "\\" + shortcut.first;
                 if (!Exists(path)) {
                     CreateShortcut(path, std::string(windows) + shortcut.second);
@@ -892,10 +856,10 @@ class DemoData {
             DeleteValue(value.first.root, RunKeyPathOf(value.first), value.second);
         for (const auto& file : files_)
             DeleteFileA(file.c_str());
-        WritePrivateProfileStringA(
-            "windows", "Load", oldIni_[0].empty() ? nullptr : oldIni_[0].c_str(), winIni_.c_str());
-        WritePrivateProfileStringA(
-            "windows", "Run", oldIni_[1].empty() ? nullptr : oldIni_[1].c_str(), winIni_.c_str());
+        WritePrivateProfileStringA("windows", "Load", oldIni_[0].empty() ? nullptr : oldIni_[0].c_str(),
+                                   winIni_.c_str());
+        WritePrivateProfileStringA("windows", "Run", oldIni_[1].empty() ? nullptr : oldIni_[1].c_str(),
+                                   winIni_.c_str());
         for (const auto& saved : saved_) {
             if (saved.existed)
                 WriteBytes(saved.path, saved.bytes);
@@ -923,8 +887,7 @@ class DemoData {
     std::vector<std::pair<RunKeyPlace, std::string>> values_;
 };
 
-void MeasureStartup(const std::string& dawnroll, const std::string& bare,
-                    const std::string& bareShell) {
+void MeasureStartup(const std::string& dawnroll, const std::string& bare, const std::string& bareShell) {
     Say("\n2. Start-up: CreateProcess to a visible window of the program's class, idle "
         "(WaitForInputIdle)\n");
     const char* throwaway = std::getenv("DAWNROLL_BENCH_THROWAWAY");
@@ -949,10 +912,8 @@ void MeasureStartup(const std::string& dawnroll, const std::string& bare,
     }
     auto line = [](const char* what, const std::vector<double>& values) {
         Say(Format("   %-26s | %8.1f | %8.1f | %8.1f | %6.1f\n", what, Median(values),
-                   *std::min_element(values.begin(), values.end()),
-                   *std::max_element(values.begin(), values.end()),
-                   *std::max_element(values.begin(), values.end()) -
-                       *std::min_element(values.begin(), values.end())));
+                   *std::min_element(values.begin(), values.end()), *std::max_element(values.begin(), values.end()),
+                   *std::max_element(values.begin(), values.end()) - *std::min_element(values.begin(), values.end())));
     };
     Say(Format("   %d runs each, alternating, after one unmeasured start of each\n", runs));
     Say("   program                    | median ms | min ms  | max ms   | spread\n");
