@@ -78,16 +78,7 @@ void WaitRepaint(HWND window) {
 }
 
 void SendKeys(HWND repainted, const std::vector<WORD>& keys) {
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT press = {};
-        press.type = INPUT_KEYBOARD;
-        press.ki.wVk = key;
-        inputs.push_back(press);
-        press.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(press);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    QueueKeyPresses(keys);
     WaitRepaint(repainted);
 }
 

@@ -59,17 +59,6 @@ void DeleteValue(HKEY root, const std::string& path, const std::string& name) {
     RegCloseKey(key);
 }
 
-// Text extent in a control's own font, measured here without the program's helpers.
-SIZE ExtentIn(HWND control, const std::string& text) {
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return size;
-}
-
 // Asserts that an action shows no error dialog (one that came is read, closed and reported).
 void ExpectNoDialog(const std::function<void()>& action) {
     const DialogSeen seen = RunExpectingErrorDialog(action);
@@ -143,7 +132,7 @@ class RunKeyTest : public FormTest {
         ASSERT_EQ(ListView_GetItemState(list, row, LVIS_SELECTED), static_cast<UINT>(LVIS_SELECTED));
     }
 
-    int LineHeight(int section) { return ExtentIn(List(section).Handle(), "REM").cy; }
+    int LineHeight(int section) { return TextExtentIn(List(section).Handle(), "REM").cy; }
     int FilledHeight(int section, int rows) { return (LineHeight(section) + 4) * (rows + 1) + 42; }
 };
 
@@ -206,8 +195,8 @@ TEST_F(RunKeyTest, ListsEveryKeyInOrderWithTitlesHeightsAndColumnWidths) {
     int captionWidth = 100;
     int dataWidth = 100;
     for (int row = 0; row < 7; ++row) {
-        captionWidth = std::max<int>(captionWidth, ExtentIn(List(7).Handle(), List(7).Caption(row)).cx + 41);
-        dataWidth = std::max<int>(dataWidth, ExtentIn(List(7).Handle(), List(7).Fullname(row)).cx + 21);
+        captionWidth = std::max<int>(captionWidth, TextExtentIn(List(7).Handle(), List(7).Caption(row)).cx + 41);
+        dataWidth = std::max<int>(dataWidth, TextExtentIn(List(7).Handle(), List(7).Fullname(row)).cx + 21);
     }
     EXPECT_GT(dataWidth, 100);
     EXPECT_GT(captionWidth, 100);
@@ -706,10 +695,10 @@ TEST_F(RunKeyTest, HostileNamesAndDataLoadAndRoundTrip) {
     // Wider than a column can be: the column gets the widest width the list can hold.
     int widest = 0;
     for (int row = 0; row < 4; ++row)
-        widest = std::max<int>(widest, ExtentIn(List(7).Handle(), List(7).Fullname(row)).cx + 21);
+        widest = std::max<int>(widest, TextExtentIn(List(7).Handle(), List(7).Fullname(row)).cx + 21);
     ASSERT_GT(widest, 32767);
     EXPECT_EQ(List(7).ColumnWidth(1), 32767);
-    EXPECT_EQ(List(7).ColumnWidth(0), ExtentIn(List(7).Handle(), "Expand" + all).cx + 41);
+    EXPECT_EQ(List(7).ColumnWidth(0), TextExtentIn(List(7).Handle(), "Expand" + all).cx + 41);
 }
 
 void FillKey(HKEY root, const std::string& path, int count) {

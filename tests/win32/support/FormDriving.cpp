@@ -102,16 +102,7 @@ HWND FormTest::CreateAndShow() {
 
 void PressKeys(HWND focus, std::initializer_list<WORD> keys) {
     SetFocus(focus);
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT press = {};
-        press.type = INPUT_KEYBOARD;
-        press.ki.wVk = key;
-        inputs.push_back(press);
-        press.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(press);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    QueueKeyPresses(keys);
     WaitForInputHandled(focus);
 }
 

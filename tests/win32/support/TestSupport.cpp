@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "FormDriving.h"
+
 #include "ui/ErrorText.h"
 
 #include <gtest/gtest.h>
@@ -39,16 +41,6 @@ void RemoveTree(const std::string& folder) {
 }
 
 std::atomic<unsigned> counter{0};
-
-BOOL CALLBACK FindMessageBox(HWND window, LPARAM found) {
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (std::string(className) == "#32770" && IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 std::string UniqueName(const char* stem) {
     return std::string(stem) + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "-" +
@@ -228,6 +220,19 @@ void DoubleClickAt(HWND window, int x, int y) {
     SendMouse(window, x, y, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
 }
 
+void QueueKeyPresses(const std::vector<WORD>& keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT press = {};
+        press.type = INPUT_KEYBOARD;
+        press.ki.wVk = key;
+        inputs.push_back(press);
+        press.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(press);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
 void PressKey(HWND focus, WORD virtualKey) {
     SetFocus(focus);
     INPUT inputs[2] = {};
@@ -254,32 +259,8 @@ std::string ThisProgramTitle() {
 }
 
 DialogSeen RunExpectingErrorDialog(const std::function<void()>& action, DWORD timeoutMs) {
-    DialogSeen seen;
-    std::atomic<bool> done{false};
-    const DWORD thread = GetCurrentThreadId();
-    std::thread watcher([&] {
-        const DWORD start = GetTickCount();
-        while (!done && GetTickCount() - start < timeoutMs) {
-            HWND dialog = nullptr;
-            EnumThreadWindows(thread, &FindMessageBox, reinterpret_cast<LPARAM>(&dialog));
-            if (dialog) {
-                char title[256] = {};
-                GetWindowTextA(dialog, title, sizeof title);
-                char text[4096] = {};
-                GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
-                seen.shown = true;
-                seen.title = title;
-                seen.text = text;
-                PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-                return;
-            }
-            Sleep(20);
-        }
-    });
-    action();
-    done = true;
-    watcher.join();
-    return seen;
+    const DialogLook look = RunLookingAtErrorDialog(action, timeoutMs);
+    return {look.shown, look.title, look.text};
 }
 
 void SaveScreenshot(const std::string& name) {

@@ -70,6 +70,8 @@ void WaitForInputHandled(HWND window);
 // window's thread has handled it.
 void ClickAt(HWND window, int x, int y);
 void DoubleClickAt(HWND window, int x, int y);
+// Presses and releases keys one after the other, all queued in one SendInput; does not wait.
+void QueueKeyPresses(const std::vector<WORD>& keys);
 void PressKey(HWND focus, WORD virtualKey);
 // Brings the form's window to the screen, in front, and waits until it is painted.
 void ShowForInput(HWND window);
