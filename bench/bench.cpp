@@ -616,7 +616,39 @@ void MeasureToggles(TFormDawnroll& form, BenchSources& sources, int n) {
 struct Usage {
     DWORD gdi = 0, user = 0, handles = 0;
     SIZE_T privateBytes = 0;
+    // Counted by the process itself, since Wine answers 0 to the counters above.
+    unsigned long openHandles = 0;
+    unsigned long long heapBytes = 0;
 };
+
+// Kernel handles open in this process: every handle value that the system recognises.
+unsigned long CountOpenHandles() {
+    unsigned long count = 0;
+    for (ULONG_PTR value = 4; value < 0x10000; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
+            ++count;
+    }
+    return count;
+}
+
+// Bytes allocated in all of the process's heaps.
+unsigned long long HeapBytesInUse() {
+    HANDLE heaps[64];
+    const DWORD count = GetProcessHeaps(64, heaps);
+    unsigned long long bytes = 0;
+    for (DWORD i = 0; i < count && i < 64; ++i) {
+        PROCESS_HEAP_ENTRY entry = {};
+        if (!HeapLock(heaps[i]))
+            continue;
+        while (HeapWalk(heaps[i], &entry)) {
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                bytes += entry.cbData;
+        }
+        HeapUnlock(heaps[i]);
+    }
+    return bytes;
+}
 
 Usage ReadUsage() {
     Usage usage;
@@ -627,6 +659,8 @@ Usage ReadUsage() {
     memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
         usage.privateBytes = memory.PrivateUsage;
+    usage.openHandles = CountOpenHandles();
+    usage.heapBytes = HeapBytesInUse();
     return usage;
 }
 
@@ -650,14 +684,15 @@ int CountWindows() {
 }
 
 void SayUsage(const char* when, const Usage& usage) {
-    Say(Format("   %-30s | %8lu | %9lu | %7lu | %13lu | %7d\n", when, usage.gdi, usage.user, usage.handles,
-               static_cast<unsigned long>(usage.privateBytes), CountWindows()));
+    Say(Format("   %-30s | %8lu | %9lu | %7lu | %13lu | %7d | %12lu | %10llu\n", when, usage.gdi, usage.user,
+               usage.handles, static_cast<unsigned long>(usage.privateBytes), CountWindows(), usage.openHandles,
+               usage.heapBytes));
 }
 
 void MeasureStayingPower(TFormDawnroll& form, BenchSources& sources, int n) {
     Say(Format("\n4. Staying power at %d entries per section\n", n));
     Say("   after                          | GDI objs | USER objs | handles | private bytes | "
-        "windows\n");
+        "windows | open handles | heap bytes\n");
     sources.Fill(n);
     // Warm-up: the first cycles fill the system's own caches (icons, profile files).
     for (int i = 0; i < 20; ++i) {
@@ -722,18 +757,18 @@ void MeasureStayingPower(TFormDawnroll& form, BenchSources& sources, int n) {
     CheckLoaded(form, n);
     const Usage end = ReadUsage();
     SayUsage("+1 RefreshAll (end)", end);
-    Say(Format("   growth over the 1,000 RefreshAll: GDI %+ld, USER %+ld, handles %+ld, private "
-               "bytes %+ld\n",
-               static_cast<long>(afterRefresh.gdi) - static_cast<long>(start.gdi),
-               static_cast<long>(afterRefresh.user) - static_cast<long>(start.user),
-               static_cast<long>(afterRefresh.handles) - static_cast<long>(start.handles),
-               static_cast<long>(afterRefresh.privateBytes) - static_cast<long>(start.privateBytes)));
-    Say(Format("   growth over the 1,000 toggles:    GDI %+ld, USER %+ld, handles %+ld, private "
-               "bytes %+ld\n",
-               static_cast<long>(end.gdi) - static_cast<long>(afterRefresh.gdi),
-               static_cast<long>(end.user) - static_cast<long>(afterRefresh.user),
-               static_cast<long>(end.handles) - static_cast<long>(afterRefresh.handles),
-               static_cast<long>(end.privateBytes) - static_cast<long>(afterRefresh.privateBytes)));
+    const auto sayGrowth = [](const char* over, const Usage& from, const Usage& to) {
+        Say(Format("   growth over the 1,000 %-11s GDI %+ld, USER %+ld, handles %+ld, private bytes %+ld, "
+                   "open handles %+ld, heap bytes %+lld\n",
+                   over, static_cast<long>(to.gdi) - static_cast<long>(from.gdi),
+                   static_cast<long>(to.user) - static_cast<long>(from.user),
+                   static_cast<long>(to.handles) - static_cast<long>(from.handles),
+                   static_cast<long>(to.privateBytes) - static_cast<long>(from.privateBytes),
+                   static_cast<long>(to.openHandles) - static_cast<long>(from.openHandles),
+                   static_cast<long long>(to.heapBytes) - static_cast<long long>(from.heapBytes)));
+    };
+    sayGrowth("RefreshAll:", start, afterRefresh);
+    sayGrowth("toggles:", afterRefresh, end);
     Say(Format("   (mean RefreshAll over the 1,000 cycles: %.2f ms)\n", refreshTime / 1000));
 }
 
