@@ -617,6 +617,9 @@ TEST_F(EndToEnd, NumberValueStopsTheFirstRefresh) {
     if (app.WaitForWindow()) {
         EXPECT_FALSE(IsWindowVisible(app.Window())) << "the window showed before the dialog was closed";
     }
+    // The dialog is found as soon as it exists; its picture is taken once it has painted.
+    WaitUntil([&] { return !GetUpdateRect(dialog, nullptr, FALSE); }, 2000);
+    Sleep(300);
     SaveScreenshot("e2e-NumberValueStopsTheFirstRefresh-dialog");
 
     // OK, clicked.
