@@ -1,6 +1,7 @@
 // The Startup-folder sections on real folders and files of the Wine drive. The Shell Folders
 // values of the redirected registry roots point at scratch folders.
 #include "HeldFile.h"
+#include "FormDriving.h"
 #include "TestSupport.h"
 
 #include "sources/StartupFolder.h"
@@ -104,23 +105,7 @@ void SelectRow(HWND list, int row, bool selected) {
 // The middle of a row's check box, found by asking the list what lies under each point.
 POINT CheckBoxPoint(HWND list, int row) {
     SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
-    RECT bounds = {};
-    bounds.left = LVIR_BOUNDS;
-    SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds));
-    const int y = (bounds.top + bounds.bottom) / 2;
-    int first = -1;
-    int last = -1;
-    for (int x = bounds.left; x < bounds.left + 80; ++x) {
-        LVHITTESTINFO hit = {};
-        hit.pt = {x, y};
-        SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-        if (hit.iItem == row && (hit.flags & LVHT_ONITEMSTATEICON)) {
-            if (first < 0)
-                first = x;
-            last = x;
-        }
-    }
-    return {first < 0 ? -1 : (first + last) / 2, y};
+    return RowPoint(list, row, LVHT_ONITEMSTATEICON);
 }
 
 std::string Padded(int number) {

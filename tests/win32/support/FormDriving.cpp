@@ -1,5 +1,8 @@
 #include "FormDriving.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -245,4 +248,27 @@ POINT PointOnLine(CheckListBox& list, int index, int x) {
     RECT rect = {};
     SendMessageA(list.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
     return {x, (rect.top + rect.bottom) / 2};
+}
+
+// A point of a row at which the list reports a given hit, in the list's client coordinates.
+POINT RowPoint(HWND list, int row, UINT hitFlag) {
+    RECT bounds = {};
+    bounds.left = LVIR_BOUNDS;
+    SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds));
+    const int y = (bounds.top + bounds.bottom) / 2;
+    int first = -1;
+    int last = -1;
+    for (int x = std::max(0L, bounds.left); x < bounds.right; ++x) {
+        LVHITTESTINFO hit = {};
+        hit.pt = {x, y};
+        SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        const bool on = hit.iItem == row && (hit.flags & hitFlag) != 0;
+        if (on && first < 0)
+            first = x;
+        if (on)
+            last = x;
+        if (!on && first >= 0)
+            break;
+    }
+    return {first < 0 ? -1 : (first + last) / 2, y};
 }

@@ -84,3 +84,7 @@ std::vector<int> VisibleSections(TFormDawnroll& form);
 std::string Lines(const std::vector<std::string>& lines);
 // The middle of a check list's line, in the list's client coordinates, at horizontal offset x.
 POINT PointOnLine(CheckListBox& list, int index, int x);
+
+// The middle of the part of a list view row where the list reports `hitFlag` (LVHT_...), in the
+// list's client coordinates; x is -1 when no such part is found.
+POINT RowPoint(HWND list, int row, UINT hitFlag);
