@@ -922,7 +922,8 @@ class DemoData {
     std::vector<std::pair<RunKeyPlace, std::string>> values_;
 };
 
-void MeasureStartup(const std::string& dawnroll, const std::string& bare, const std::string& bareShell) {
+void MeasureStartup(const std::string& dawnroll, const std::string& bare, const std::string& bareShell,
+                    const std::string& bareControls) {
     Say("\n2. Start-up: CreateProcess to a visible window of the program's class, idle "
         "(WaitForInputIdle)\n");
     const char* throwaway = std::getenv("DAWNROLL_BENCH_THROWAWAY");
@@ -932,18 +933,20 @@ void MeasureStartup(const std::string& dawnroll, const std::string& bare, const 
             "throwaway system (make bench does)\n");
         return;
     }
-    Check(Exists(dawnroll) && Exists(bare) && Exists(bareShell),
-          "programs " + dawnroll + ", " + bare + ", " + bareShell);
+    Check(Exists(dawnroll) && Exists(bare) && Exists(bareShell) && Exists(bareControls),
+          "programs " + dawnroll + ", " + bare + ", " + bareShell + ", " + bareControls);
     DemoData demo;
     const int runs = 7;
     LaunchAndTime(dawnroll, TFormDawnroll::kClassName); // first starts load the libraries from disk
     LaunchAndTime(bare, "DawnrollBareWindow");
     LaunchAndTime(bareShell, "DawnrollBareWindow");
-    std::vector<double> program, reference, platform;
+    LaunchAndTime(bareControls, "DawnrollBareWindow");
+    std::vector<double> program, reference, platform, controls;
     for (int run = 0; run < runs; ++run) {
         program.push_back(LaunchAndTime(dawnroll, TFormDawnroll::kClassName));
         reference.push_back(LaunchAndTime(bare, "DawnrollBareWindow"));
         platform.push_back(LaunchAndTime(bareShell, "DawnrollBareWindow"));
+        controls.push_back(LaunchAndTime(bareControls, "DawnrollBareWindow"));
     }
     auto line = [](const char* what, const std::vector<double>& values) {
         Say(Format("   %-26s | %8.1f | %8.1f | %8.1f | %6.1f\n", what, Median(values),
@@ -955,9 +958,11 @@ void MeasureStartup(const std::string& dawnroll, const std::string& bare, const 
     line("Dawnroll (demo-like data)", program);
     line("bare window", reference);
     line("bare window + shell init", platform);
+    line("+ the same controls, empty", controls);
     Say(Format("   ratio of medians: Dawnroll / bare window %.2f; Dawnroll / bare window + shell "
-               "init %.2f\n",
-               Median(program) / Median(reference), Median(program) / Median(platform)));
+               "init %.2f; Dawnroll / the same controls %.2f; the same controls / bare window %.2f\n",
+               Median(program) / Median(reference), Median(program) / Median(platform),
+               Median(program) / Median(controls), Median(controls) / Median(reference)));
 }
 
 std::string ProgramFolder() {
@@ -972,7 +977,8 @@ void Run(int argc, char** argv) {
     const std::string dawnroll = argc > 2 ? argv[1] : ProgramFolder() + "..\\Dawnroll.exe";
     const std::string bare = argc > 2 ? argv[2] : ProgramFolder() + "bare_window.exe";
     if (PartWanted("startup"))
-        MeasureStartup(dawnroll, bare, ProgramFolder() + "bare_window_shell.exe");
+        MeasureStartup(dawnroll, bare, ProgramFolder() + "bare_window_shell.exe",
+                       ProgramFolder() + "bare_window_controls.exe");
 
     RegistrySandbox registry;
     ScratchFolder folder;
