@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -60,6 +61,11 @@ TFormDawnroll::~TFormDawnroll() {
 }
 
 HWND TFormDawnroll::Create() {
+    try {
+        prefetch_ = std::make_unique<ShellPrefetch>();
+    } catch (const std::system_error&) {
+        // Without a thread of its own the first refresh reads everything itself.
+    }
     RegisterWindowClass();
     font_ = UniqueFont(CreateFontA(layout::kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
@@ -73,6 +79,7 @@ HWND TFormDawnroll::Create() {
     if (!window_) {
         if (menu)
             DestroyMenu(menu);
+        prefetch_.reset();
         throw std::runtime_error("The main window could not be created");
     }
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -82,6 +89,8 @@ HWND TFormDawnroll::Create() {
     Restack();
     // An error in the creation handler skips the rest of it; the window is still shown.
     DeliverEvent([this] { FormCreate(); });
+    // Later refreshes read anew, also when the first one ended before the Startup sections.
+    prefetch_.reset();
     return window_;
 }
 
@@ -100,12 +109,29 @@ void TFormDawnroll::CreateSections() {
 void TFormDawnroll::FormCreate() {
     SetWindowTextA(window_,
                    (std::string(layout::kDesignedCaption) + layout::kVersionText + layout::kMakersNotice).c_str());
-    SHFILEINFOA info = {};
-    const auto images = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    SetSystemImages();
+    RefreshAll();
+}
+
+void TFormDawnroll::SetSystemImages() {
+    HIMAGELIST images = prefetch_ ? prefetch_->SystemImages() : nullptr;
+    if (!images) {
+        SHFILEINFOA info = {};
+        images = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    }
     ListViewN(1).SetSmallImages(images);
     ListViewN(2).SetSmallImages(images);
-    RefreshAll();
+}
+
+// Section 5 (which = 0) or 6 (which = 1), from the first reading while it is there.
+void TFormDawnroll::LoadStartupSection(int which) {
+    LoadStartupFolder(GroupBoxN(5 + which), ListViewN(1 + which), [&] {
+        if (prefetch_)
+            return prefetch_->StartupFolder(which);
+        const StartupFolderPlace place = StartupFolderPlaceOf(which);
+        return ReadStartupFolder(place.valueName, place.root);
+    });
 }
 
 void TFormDawnroll::RefreshAll() {
@@ -113,8 +139,8 @@ void TFormDawnroll::RefreshAll() {
     LoadBootFile(GroupBoxN(2), CheckListBoxN(2), locators_.autoexecBat);
     LoadIniList(GroupBoxN(3), CheckListBoxN(3), "Load", locators_.windowsFolder() + "WIN.INI");
     LoadIniList(GroupBoxN(4), CheckListBoxN(4), "Run", locators_.windowsFolder() + "WIN.INI");
-    LoadStartupFolder(GroupBoxN(5), ListViewN(1), "Startup", HKEY_CURRENT_USER);
-    LoadStartupFolder(GroupBoxN(6), ListViewN(2), "Common Startup", HKEY_LOCAL_MACHINE);
+    LoadStartupSection(0);
+    LoadStartupSection(1);
     LoadRunKey(GroupBoxN(7), ListViewN(3), "Run", HKEY_CURRENT_USER);
     LoadRunKey(GroupBoxN(8), ListViewN(4), "RunOnce", HKEY_CURRENT_USER);
     LoadRunKey(GroupBoxN(9), ListViewN(5), "Run", HKEY_LOCAL_MACHINE);

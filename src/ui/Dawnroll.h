@@ -6,6 +6,7 @@
 #include "EntryListView.h"
 #include "GdiObjects.h"
 #include "GroupBox.h"
+#include "ShellPrefetch.h"
 
 #include <windows.h>
 
@@ -55,6 +56,8 @@ class TFormDawnroll : public SectionHost {
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateSections();
     void FormCreate();
+    void SetSystemImages();
+    void LoadStartupSection(int which);
     void SetDisplayOption(bool hideEmpty);
     void OnCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnNotify(const NMHDR& header);
@@ -68,6 +71,8 @@ class TFormDawnroll : public SectionHost {
     std::array<std::unique_ptr<GroupBox>, 11> boxes_;
     std::array<CheckListBox, 4> checkLists_;
     std::array<EntryListView, 7> listViews_;
+    // The shell's share of the first refresh, read while the window is made; gone after it.
+    std::unique_ptr<ShellPrefetch> prefetch_;
     int scrollTop_ = 0;
     bool restacking_ = false;
     bool mainForm_ = false;

@@ -256,6 +256,36 @@ TEST_F(StartupFolderTest, ListsFilesWithTheShellsNameIconAndFullPath) {
     EXPECT_EQ(form->GroupBoxN(5).Height(), ExpectedHeight(1));
 }
 
+// The window's first refresh takes the Startup folders as read while the window was made;
+// every later one reads them anew.
+TEST_F(StartupFolderTest, RefreshesAfterTheFirstReadTheFoldersAnew) {
+    MakeFile(startup.File("first.txt"));
+    PointUserStartupAt(UserFolder());
+    MakeFile(common.File("shared.txt"));
+    PointCommonStartupAt(common.Path());
+    form->Create();
+    ASSERT_EQ(Fullnames(), std::set<std::string>{startup.File("first.txt")});
+    ASSERT_EQ(form->ListViewN(2).Count(), 1);
+
+    DeleteFileA(startup.File("first.txt").c_str());
+    MakeFile(startup.File("second.txt"));
+    MakeFile(common.File("another.txt"));
+    for (const UINT command : {IDM_SHOWEMPTYSTARTUPS, IDM_HIDEEMPTYSTARTUPS}) {
+        SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+        EXPECT_EQ(Fullnames(), std::set<std::string>{startup.File("second.txt")}) << command;
+        EXPECT_EQ(form->ListViewN(2).Count(), 2) << command;
+    }
+
+    // A second window made while the first is open reads for itself, with the same icons.
+    auto other = NewForm();
+    other->Create();
+    ASSERT_EQ(other->ListViewN(1).Count(), 1);
+    EXPECT_EQ(other->ListViewN(1).Fullname(0), startup.File("second.txt"));
+    EXPECT_EQ(RowImage(other->ListViewN(1).Handle(), 0), RowImage(ListHandle(), 0));
+    EXPECT_EQ(SendMessageA(other->ListViewN(2).Handle(), LVM_GETIMAGELIST, LVSIL_SMALL, 0),
+              reinterpret_cast<LRESULT>(SystemSmallImages()));
+}
+
 TEST_F(StartupFolderTest, FolderValueIsReadAsWrittenAndSubFoldersAreSkipped) {
     MakeFile(startup.File("one.bat"));
     MakeFile(startup.File("two.txt"));

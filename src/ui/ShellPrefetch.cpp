@@ -1,0 +1,43 @@
+#include "ShellPrefetch.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+
+ShellPrefetch::ShellPrefetch() : reader_([this] { Read(); }) {}
+
+ShellPrefetch::~ShellPrefetch() {
+    if (reader_.joinable())
+        reader_.join();
+}
+
+void ShellPrefetch::Read() {
+    // The shell resolves shortcuts' display names through COM.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    SHFILEINFOA info = {};
+    images_ = reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    for (int which = 0; which < 2; ++which) {
+        try {
+            const StartupFolderPlace place = StartupFolderPlaceOf(which);
+            listings_[which] = ReadStartupFolder(place.valueName, place.root);
+        } catch (...) {
+            errors_[which] = std::current_exception();
+        }
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+}
+
+HIMAGELIST ShellPrefetch::SystemImages() {
+    if (reader_.joinable())
+        reader_.join();
+    return images_;
+}
+
+StartupFolderListing ShellPrefetch::StartupFolder(int which) {
+    if (reader_.joinable())
+        reader_.join();
+    if (errors_[which])
+        std::rethrow_exception(errors_[which]);
+    return std::move(listings_[which]);
+}

@@ -1,0 +1,37 @@
+// The shell's share of the window's first refresh, read on a thread of its own while the window
+// and its controls are made: the system image list and the two Startup folders' names and icons.
+// Under Wine the shell needs tens of milliseconds for these at a program's start, about as long
+// as making the controls, and the two can run side by side.
+#pragma once
+
+#include "../sources/StartupFolder.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <exception>
+#include <thread>
+
+class ShellPrefetch {
+  public:
+    // Starts reading at once.
+    ShellPrefetch();
+    // Waits for the reading to end, taken or not.
+    ~ShellPrefetch();
+    ShellPrefetch(const ShellPrefetch&) = delete;
+    ShellPrefetch& operator=(const ShellPrefetch&) = delete;
+
+    // The system small-icon image list; null when the shell gave none. Waits for the reading.
+    HIMAGELIST SystemImages();
+    // The listing of the current user's (0) or the all-users (1) Startup folder; raises the
+    // error its reading raised. Waits for the reading.
+    StartupFolderListing StartupFolder(int which);
+
+  private:
+    void Read();
+
+    HIMAGELIST images_ = nullptr;
+    StartupFolderListing listings_[2];
+    std::exception_ptr errors_[2];
+    std::thread reader_;
+};
