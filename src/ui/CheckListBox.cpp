@@ -25,13 +25,13 @@ const char* DisplayText(const std::string& line) {
 }
 } // namespace
 
-void CheckListBox::Create(HWND groupBox, int id, HFONT font) {
+void CheckListBox::Create(HWND groupBox, const RECT& place, int id, HFONT font) {
     id_ = id;
     window_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
                                   LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                              0, 0, 0, 0, groupBox, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                              GetModuleHandleA(nullptr), nullptr);
+                              place.left, place.top, place.right - place.left, place.bottom - place.top, groupBox,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // A line is as tall as the text "REM" in the list's font (13 pixels for the designed font at
     // 96 dots per inch), the height the section's size is reckoned with.

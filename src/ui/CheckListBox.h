@@ -14,7 +14,8 @@ class CheckListBox {
     CheckListBox(const CheckListBox&) = delete;
     CheckListBox& operator=(const CheckListBox&) = delete;
 
-    void Create(HWND groupBox, int id, HFONT font);
+    // Creates the list in its group box at place.
+    void Create(HWND groupBox, const RECT& place, int id, HFONT font);
     HWND Handle() const { return window_; }
 
     // The caption of the group box that holds the list: its section's title.

@@ -95,14 +95,24 @@ HWND TFormDawnroll::Create() {
 }
 
 void TFormDawnroll::CreateSections() {
+    // Each section is made where the stack at its designed heights puts it, so that the first
+    // Restack resizes nothing.
+    std::vector<StackedSection> stack;
+    for (const auto& box : boxes_)
+        stack.push_back({true, box->Height()});
+    const auto tops = StackTops(stack, 0);
+    RECT client;
+    GetClientRect(window_, &client);
     for (std::size_t i = 0; i < layout::kSections.size(); ++i) {
         const auto& design = layout::kSections[i];
         GroupBox& box = *boxes_[i];
-        box.Create(window_, design.boxId, design.boxName, font_.Get());
+        box.Create(window_, design.boxId, design.boxName, font_.Get(), tops[i], client.right);
+        const RECT place = box.ListRect();
         if (design.listKind == layout::ListKind::CheckList)
-            checkLists_.at(design.listId - IDC_CHECKLISTBOX_FIRST).Create(box.Handle(), design.listId, font_.Get());
+            checkLists_.at(design.listId - IDC_CHECKLISTBOX_FIRST)
+                .Create(box.Handle(), place, design.listId, font_.Get());
         else
-            listViews_.at(design.listId - IDC_LISTVIEW_FIRST).Create(box.Handle(), design.listId, font_.Get());
+            listViews_.at(design.listId - IDC_LISTVIEW_FIRST).Create(box.Handle(), place, design.listId, font_.Get());
     }
 }
 
@@ -135,6 +145,16 @@ void TFormDawnroll::LoadStartupSection(int which) {
 }
 
 void TFormDawnroll::RefreshAll() {
+    // Every load changes its section's height; the sections are restacked once, when all are
+    // loaded or a load has failed, instead of after each.
+    struct RestackAtEnd {
+        TFormDawnroll& form;
+        explicit RestackAtEnd(TFormDawnroll& f) : form(f) { form.restackDeferred_ = true; }
+        ~RestackAtEnd() {
+            form.restackDeferred_ = false;
+            form.Restack();
+        }
+    } restackAtEnd(*this);
     LoadBootFile(GroupBoxN(1), CheckListBoxN(1), locators_.configSys);
     LoadBootFile(GroupBoxN(2), CheckListBoxN(2), locators_.autoexecBat);
     LoadIniList(GroupBoxN(3), CheckListBoxN(3), "Load", locators_.windowsFolder() + "WIN.INI");
@@ -169,6 +189,8 @@ bool TFormDawnroll::HideEmpty() const {
 }
 
 void TFormDawnroll::SectionLayoutChanged() {
+    if (restackDeferred_)
+        return;
     Restack();
 }
 

@@ -75,5 +75,6 @@ class TFormDawnroll : public SectionHost {
     std::unique_ptr<ShellPrefetch> prefetch_;
     int scrollTop_ = 0;
     bool restacking_ = false;
+    bool restackDeferred_ = false; // during RefreshAll
     bool mainForm_ = false;
 };

@@ -28,11 +28,12 @@ void AddColumn(HWND list, int index, const char* title) {
 }
 } // namespace
 
-void EntryListView::Create(HWND groupBox, int id, HFONT font) {
-    window_ = CreateWindowExA(
-        WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS | LVS_SHAREIMAGELISTS, 0, 0, 0,
-        0, groupBox, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+void EntryListView::Create(HWND groupBox, const RECT& place, int id, HFONT font) {
+    window_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS |
+                                  LVS_SHAREIMAGELISTS,
+                              place.left, place.top, place.right - place.left, place.bottom - place.top, groupBox,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageA(window_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     AddColumn(window_, 0, "Displayname");

@@ -32,7 +32,8 @@ class EntryListView {
     EntryListView(const EntryListView&) = delete;
     EntryListView& operator=(const EntryListView&) = delete;
 
-    void Create(HWND groupBox, int id, HFONT font);
+    // Creates the list in its group box at place.
+    void Create(HWND groupBox, const RECT& place, int id, HFONT font);
     HWND Handle() const { return window_; }
     std::string GroupCaption() const;
 

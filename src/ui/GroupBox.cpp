@@ -8,10 +8,10 @@
 
 namespace {
 // The list fills the group box inside its frame.
-constexpr int kListLeft = 2;
-constexpr int kListTop = 15;
-constexpr int kListRight = 2;
-constexpr int kListBottom = 2;
+constexpr LONG kListLeft = 2;
+constexpr LONG kListTop = 15;
+constexpr LONG kListRight = 2;
+constexpr LONG kListBottom = 2;
 } // namespace
 
 std::string WindowText(HWND window) {
@@ -22,10 +22,11 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-void GroupBox::Create(HWND parent, int id, const char* caption, HFONT font) {
+void GroupBox::Create(HWND parent, int id, const char* caption, HFONT font, int top, int width) {
     window_ = CreateWindowExA(WS_EX_CONTROLPARENT, "BUTTON", caption,
-                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | BS_GROUPBOX, 0, 0, 0, height_, parent,
+                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | BS_GROUPBOX, 0, top, width, height_, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+    placed_ = {0, top, width, top + height_};
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     InstallSubclass(window_, &GroupBox::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
@@ -62,15 +63,25 @@ void GroupBox::LeaveEmpty() {
 }
 
 void GroupBox::Place(int top, int width) {
+    const RECT place = {0, top, width, top + height_};
+    if (EqualRect(&place, &placed_))
+        return;
     SetWindowPos(window_, nullptr, 0, top, width, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+    placed_ = place;
+}
+
+RECT GroupBox::ListRect() const {
+    RECT client = {};
+    GetClientRect(window_, &client);
+    return {kListLeft, kListTop, std::max(kListLeft, client.right - kListRight),
+            std::max(kListTop, client.bottom - kListBottom)};
 }
 
 void GroupBox::FitList() const {
-    RECT client;
-    GetClientRect(window_, &client);
     if (HWND list = GetWindow(window_, GW_CHILD)) {
-        SetWindowPos(list, nullptr, kListLeft, kListTop, std::max(0L, client.right - kListLeft - kListRight),
-                     std::max(0L, client.bottom - kListTop - kListBottom), SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT place = ListRect();
+        SetWindowPos(list, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 

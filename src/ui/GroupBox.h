@@ -23,8 +23,12 @@ class GroupBox {
     GroupBox(const GroupBox&) = delete;
     GroupBox& operator=(const GroupBox&) = delete;
 
-    void Create(HWND parent, int id, const char* caption, HFONT font);
+    // Creates the box where it is first placed: a list made inside it afterwards at ListRect
+    // needs no resizing, which costs a report list a new layout.
+    void Create(HWND parent, int id, const char* caption, HFONT font, int top, int width);
     HWND Handle() const { return window_; }
+    // Where the list fills the box inside its frame, in the box's client coordinates.
+    RECT ListRect() const;
 
     void MakeVisible();
     bool IsVisible() const { return visible_; }
@@ -36,7 +40,8 @@ class GroupBox {
     // otherwise left as it is.
     void LeaveEmpty();
 
-    // Called by the host to place the section; the list inside follows.
+    // Called by the host to place the section; the list inside follows. A box already in
+    // its place is left alone: moving a window to where it is still costs its messages.
     void Place(int top, int width);
 
   private:
@@ -46,6 +51,7 @@ class GroupBox {
     SectionHost& host_;
     HWND window_ = nullptr;
     int height_;
+    RECT placed_ = {}; // where the box was last put, in its parent's client coordinates
     bool visible_ = true;
 };
 

@@ -343,6 +343,9 @@ TEST_F(WindowTest, ErrorDuringCreationIsShownAndTheWindowStillWorks) {
         EXPECT_TRUE(form->GroupBoxN(section).IsVisible());
     }
     EXPECT_EQ(form->ListViewN(4).Count(), 0) << "RunOnce is not loaded after the error";
+    // The sections loaded before the error are restacked at their new heights all the same.
+    EXPECT_NE(form->GroupBoxN(1).Height(), 41);
+    ExpectStacked(*form);
 
     // The window is shown and takes input as usual.
     const HWND window = CreateAndShow();
@@ -373,6 +376,7 @@ TEST_F(WindowTest, ErrorAfterMenuCommandShowsStopDialogAndLoopGoesOn) {
     EXPECT_EQ(form->GroupBoxN(10).Title(), RunKeyTitle(10));
     EXPECT_EQ(VisibleSections(*form), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
     EXPECT_EQ(form->ListViewN(7).Count(), 0) << "RunServices is not reloaded after the error";
+    ExpectStacked(*form);
     ExpectOneOptionChecked(window, false);
 
     // The message loop goes on: the next command works once the cause is gone.
