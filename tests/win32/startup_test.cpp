@@ -488,6 +488,22 @@ TEST_F(StartupFolderTest, NumberValueRaisesInvalidDataTypeAndEndsTheRefresh) {
     EXPECT_EQ(form->GroupBoxN(7).Title(), "GroupBox7");
     EXPECT_EQ(form->ListViewN(3).Count(), 0);
 
+    // The all-users value wrong at the window's creation: the user's section is loaded first.
+    {
+        MakeFile(startup.File("first.txt"));
+        PointUserStartupAt(UserFolder());
+        SetDwordValue(HKEY_LOCAL_MACHINE, kShellFolders, "Common Startup", 2);
+        auto other = NewForm();
+        const DialogSeen commonAtStart = RunExpectingErrorDialog([&] { other->Create(); });
+        ASSERT_TRUE(commonAtStart.shown);
+        EXPECT_EQ(commonAtStart.text, "Invalid data type for 'Common Startup'");
+        ASSERT_EQ(other->ListViewN(1).Count(), 1);
+        EXPECT_EQ(other->ListViewN(1).Fullname(0), startup.File("first.txt"));
+        EXPECT_EQ(other->GroupBoxN(7).Title(), "GroupBox7");
+        DeleteFileA(startup.File("first.txt").c_str());
+        PointCommonStartupAt(common.Path());
+    }
+
     // A good value and a menu command load everything.
     MakeFile(startup.File("user.txt"));
     PointUserStartupAt(UserFolder());
