@@ -12,7 +12,6 @@
 #include "../sources/SystemInformation.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <stdexcept>
@@ -125,11 +124,8 @@ void TFormDawnroll::FormCreate() {
 
 void TFormDawnroll::SetSystemImages() {
     HIMAGELIST images = prefetch_ ? prefetch_->SystemImages() : nullptr;
-    if (!images) {
-        SHFILEINFOA info = {};
-        images = reinterpret_cast<HIMAGELIST>(
-            SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
-    }
+    if (!images)
+        images = ShellSmallImages();
     ListViewN(1).SetSmallImages(images);
     ListViewN(2).SetSmallImages(images);
 }

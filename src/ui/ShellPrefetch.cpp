@@ -3,6 +3,12 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+HIMAGELIST ShellSmallImages() {
+    SHFILEINFOA info = {};
+    return reinterpret_cast<HIMAGELIST>(
+        SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+}
+
 ShellPrefetch::ShellPrefetch() : reader_([this] { Read(); }) {}
 
 ShellPrefetch::~ShellPrefetch() {
@@ -13,9 +19,7 @@ ShellPrefetch::~ShellPrefetch() {
 void ShellPrefetch::Read() {
     // The shell resolves shortcuts' display names through COM.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    SHFILEINFOA info = {};
-    images_ = reinterpret_cast<HIMAGELIST>(
-        SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
+    images_ = ShellSmallImages();
     for (int which = 0; which < 2; ++which) {
         try {
             const StartupFolderPlace place = StartupFolderPlaceOf(which);

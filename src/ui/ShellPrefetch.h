@@ -12,6 +12,10 @@
 #include <exception>
 #include <thread>
 
+// The shell's system small-icon image list, made on its first use in the process; owned by the
+// shell, shared by every list that shows its icons.
+HIMAGELIST ShellSmallImages();
+
 class ShellPrefetch {
   public:
     // Starts reading at once.
