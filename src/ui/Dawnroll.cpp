@@ -96,10 +96,7 @@ HWND TFormDawnroll::Create() {
 void TFormDawnroll::CreateSections() {
     // Each section is made where the stack at its designed heights puts it, so that the first
     // Restack resizes nothing.
-    std::vector<StackedSection> stack;
-    for (const auto& box : boxes_)
-        stack.push_back({true, box->Height()});
-    const auto tops = StackTops(stack, 0);
+    const auto tops = StackTops(Stack(), 0);
     RECT client;
     GetClientRect(window_, &client);
     for (std::size_t i = 0; i < layout::kSections.size(); ++i) {
@@ -190,13 +187,18 @@ void TFormDawnroll::SectionLayoutChanged() {
     Restack();
 }
 
+std::vector<StackedSection> TFormDawnroll::Stack() const {
+    std::vector<StackedSection> stack;
+    for (const auto& box : boxes_)
+        stack.push_back({box->IsVisible(), box->Height()});
+    return stack;
+}
+
 void TFormDawnroll::Restack() {
     if (restacking_ || !window_)
         return;
     restacking_ = true;
-    std::vector<StackedSection> stack;
-    for (const auto& box : boxes_)
-        stack.push_back({box->IsVisible(), box->Height()});
+    const std::vector<StackedSection> stack = Stack();
     const int total = StackTops(stack, 0).back();
 
     RECT client;

@@ -6,6 +6,7 @@
 #include "EntryListView.h"
 #include "GdiObjects.h"
 #include "GroupBox.h"
+#include "SectionLayout.h"
 #include "ShellPrefetch.h"
 
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 // Where the sources are found. The program uses the system's own places; tests point the
 // files elsewhere (the registry roots they redirect with RegOverridePredefKey).
@@ -61,6 +63,8 @@ class TFormDawnroll : public SectionHost {
     void SetDisplayOption(bool hideEmpty);
     void OnCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnNotify(const NMHDR& header);
+    // The sections as they stack: shown or not, and their heights, in the table's order.
+    std::vector<StackedSection> Stack() const;
     void Restack();
     void ScrollTo(int position);
     void OnVerticalScroll(int code);

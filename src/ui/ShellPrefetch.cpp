@@ -12,8 +12,7 @@ HIMAGELIST ShellSmallImages() {
 ShellPrefetch::ShellPrefetch() : reader_([this] { Read(); }) {}
 
 ShellPrefetch::~ShellPrefetch() {
-    if (reader_.joinable())
-        reader_.join();
+    WaitForReading();
 }
 
 void ShellPrefetch::Read() {
@@ -32,15 +31,18 @@ void ShellPrefetch::Read() {
         CoUninitialize();
 }
 
-HIMAGELIST ShellPrefetch::SystemImages() {
+void ShellPrefetch::WaitForReading() {
     if (reader_.joinable())
         reader_.join();
+}
+
+HIMAGELIST ShellPrefetch::SystemImages() {
+    WaitForReading();
     return images_;
 }
 
 StartupFolderListing ShellPrefetch::StartupFolder(int which) {
-    if (reader_.joinable())
-        reader_.join();
+    WaitForReading();
     if (errors_[which])
         std::rethrow_exception(errors_[which]);
     return std::move(listings_[which]);

@@ -33,6 +33,7 @@ class ShellPrefetch {
 
   private:
     void Read();
+    void WaitForReading();
 
     HIMAGELIST images_ = nullptr;
     StartupFolderListing listings_[2];
