@@ -414,16 +414,16 @@ Parts FloorReads(const BenchSources& sources) {
 Parts RefreshParts(TFormDawnroll& form, const BenchSources& sources) {
     Parts parts;
     parts.boot = TimeMs([&] {
-        LoadBootFile(form.GroupBoxN(1), form.CheckListBoxN(1), sources.ConfigSys());
-        LoadBootFile(form.GroupBoxN(2), form.CheckListBoxN(2), sources.AutoexecBat());
+        form.LoadBootFile(form.GroupBoxN(1), form.CheckListBoxN(1), sources.ConfigSys());
+        form.LoadBootFile(form.GroupBoxN(2), form.CheckListBoxN(2), sources.AutoexecBat());
     });
     parts.ini = TimeMs([&] {
-        LoadIniList(form.GroupBoxN(3), form.CheckListBoxN(3), "Load", sources.WinIni());
-        LoadIniList(form.GroupBoxN(4), form.CheckListBoxN(4), "Run", sources.WinIni());
+        form.LoadIniList(form.GroupBoxN(3), form.CheckListBoxN(3), "Load", sources.WinIni());
+        form.LoadIniList(form.GroupBoxN(4), form.CheckListBoxN(4), "Run", sources.WinIni());
     });
     parts.startup = TimeMs([&] {
         for (int which = 0; which < 2; ++which) {
-            LoadStartupFolder(form.GroupBoxN(5 + which), form.ListViewN(1 + which), [&] {
+            form.LoadStartupFolder(form.GroupBoxN(5 + which), form.ListViewN(1 + which), [&] {
                 StartupFolderListing listing;
                 parts.startupRead += TimeMs([&] {
                     const StartupFolderPlace place = StartupFolderPlaceOf(which);
@@ -434,11 +434,11 @@ Parts RefreshParts(TFormDawnroll& form, const BenchSources& sources) {
         }
     });
     parts.run = TimeMs([&] {
-        LoadRunKey(form.GroupBoxN(7), form.ListViewN(3), "Run", HKEY_CURRENT_USER);
-        LoadRunKey(form.GroupBoxN(8), form.ListViewN(4), "RunOnce", HKEY_CURRENT_USER);
-        LoadRunKey(form.GroupBoxN(9), form.ListViewN(5), "Run", HKEY_LOCAL_MACHINE);
-        LoadRunKey(form.GroupBoxN(10), form.ListViewN(6), "RunOnce", HKEY_LOCAL_MACHINE);
-        LoadRunKey(form.GroupBoxN(11), form.ListViewN(7), "RunServices", HKEY_LOCAL_MACHINE);
+        form.LoadRunKey(form.GroupBoxN(7), form.ListViewN(3), "Run", RootKey::CurrentUser);
+        form.LoadRunKey(form.GroupBoxN(8), form.ListViewN(4), "RunOnce", RootKey::CurrentUser);
+        form.LoadRunKey(form.GroupBoxN(9), form.ListViewN(5), "Run", RootKey::LocalMachine);
+        form.LoadRunKey(form.GroupBoxN(10), form.ListViewN(6), "RunOnce", RootKey::LocalMachine);
+        form.LoadRunKey(form.GroupBoxN(11), form.ListViewN(7), "RunServices", RootKey::LocalMachine);
     });
     return parts;
 }
@@ -761,7 +761,7 @@ void MeasureStayingPower(TFormDawnroll& form, BenchSources& sources, int n) {
                 ++toggles;
                 PumpMessages();
                 WriteBytes(path, "@echo off\r\n");
-                LoadStartupFolder(form.GroupBoxN(5), form.ListViewN(1), "Startup", HKEY_CURRENT_USER);
+                form.LoadStartupFolder(form.GroupBoxN(5), form.ListViewN(1), "Startup", RootKey::CurrentUser);
                 break;
             }
             }

@@ -2,9 +2,13 @@
 
 #include "AppError.h"
 
-UniqueRegKey OpenKeyFullAccess(HKEY root, const std::string& path) {
+HKEY RootHandle(RootKey root) {
+    return root == RootKey::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+UniqueRegKey OpenKeyFullAccess(RootKey root, const std::string& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(RootHandle(root), path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
         return UniqueRegKey();
     return UniqueRegKey(key);
 }

@@ -1,13 +1,17 @@
-// Reading string values of the registry, shared by the Startup-folder and run-key sections.
+// Reading string values of the registry, shared by the Startup-folder and run-key sources.
 #pragma once
 
+#include "RunKeyLocator.h"
 #include "Win32Handles.h"
 
 #include <string>
 
+// The platform's predefined key handle of a root.
+HKEY RootHandle(RootKey root);
+
 // Opens a key below a root with full access, never creating it. Empty when the key is missing
 // or full access is refused.
-UniqueRegKey OpenKeyFullAccess(HKEY root, const std::string& path);
+UniqueRegKey OpenKeyFullAccess(RootKey root, const std::string& path);
 
 struct StringValue {
     std::string text;

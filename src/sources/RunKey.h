@@ -1,17 +1,30 @@
-// Sections 7 to 11: the values of the registry run keys.
+// The source of sections 7 to 11: the values of the registry run keys, listed in the registry's
+// order, deleted and written back. Titles and their parsing are in RunKeyLocator.h.
 #pragma once
 
-#include <windows.h>
+#include "RunKeyLocator.h"
 
+#include <functional>
 #include <string>
 
-class GroupBox;
-class EntryListView;
-struct RowChange;
+// One value of a run key: its name, its data read as a string, and its registry type, so that
+// it can be written back as it was.
+struct RunValue {
+    std::string name;
+    std::string data;
+    unsigned long type = 0;
+};
 
-// Fills a section with the values of SOFTWARE\Microsoft\Windows\CurrentVersion\KEYNAME.
-void LoadRunKey(GroupBox& box, EntryListView& list, const std::string& keyName, HKEY root);
+// Hands every value of the key ROOT\SOFTWARE\Microsoft\Windows\CurrentVersion\KEYNAME to
+// onValue, in the registry's order; the default value has an empty name. A key that is missing
+// or cannot be opened with full access has no values. A value that cannot be read as a string
+// raises its error after the values before it were handed over.
+void ReadRunKey(RootKey root, const std::string& keyName, const std::function<void(RunValue&&)>& onValue);
 
-// Brings the registry in line with the row's check mark: deletes the value of an unchecked
-// row, writes back the value of a row just checked again.
-void RunClickCheck(EntryListView& list, int row, const RowChange& change);
+// Deletes the named value of the key (a value already gone is no error). A key that cannot be
+// opened changes nothing.
+void DeleteRunValue(const RunKeyLocator& key, const std::string& name);
+
+// Writes the value back with its name, type and data, replacing any value of that name. A key
+// that cannot be opened changes nothing; a failed write raises "Failed to set data for '%s'".
+void WriteRunValue(const RunKeyLocator& key, const RunValue& value);

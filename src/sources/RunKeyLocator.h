@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
-enum class RootKey { CurrentUser, LocalMachine };
+// A root of the registry, by the value of the platform's predefined key handle: the one way the
+// program names a root, in titles, locators and registry calls alike.
+enum class RootKey : unsigned long { CurrentUser = 0x80000001, LocalMachine = 0x80000002 };
 
 // "HKEY_CURRENT_USER" or "HKEY_LOCAL_MACHINE".
 const char* RootKeyName(RootKey root);

@@ -3,11 +3,7 @@
 #include "IniListText.h"
 #include "RegistryValue.h"
 
-#include "../ui/EntryListView.h"
-#include "../ui/GdiObjects.h"
-#include "../ui/GroupBox.h"
-#include "../ui/SectionLayout.h"
-
+#include <windows.h>
 #include <shellapi.h>
 
 namespace {
@@ -38,11 +34,11 @@ std::vector<StartupFile> ListFolder(const std::string& folder) {
 } // namespace
 
 StartupFolderPlace StartupFolderPlaceOf(int which) {
-    return which == 0 ? StartupFolderPlace{"Startup", HKEY_CURRENT_USER}
-                      : StartupFolderPlace{"Common Startup", HKEY_LOCAL_MACHINE};
+    return which == 0 ? StartupFolderPlace{"Startup", RootKey::CurrentUser}
+                      : StartupFolderPlace{"Common Startup", RootKey::LocalMachine};
 }
 
-StartupFolderListing ReadStartupFolder(const std::string& valueName, HKEY root) {
+StartupFolderListing ReadStartupFolder(const std::string& valueName, RootKey root) {
     StartupFolderListing listing;
     {
         const UniqueRegKey key = OpenKeyFullAccess(root, kShellFolders);
@@ -54,51 +50,12 @@ StartupFolderListing ReadStartupFolder(const std::string& valueName, HKEY root) 
     return listing;
 }
 
-void LoadStartupFolder(GroupBox& box, EntryListView& list, const std::string& valueName, HKEY root) {
-    LoadStartupFolder(box, list, [&] { return ReadStartupFolder(valueName, root); });
-}
-
-void LoadStartupFolder(GroupBox& box, EntryListView& list, const std::function<StartupFolderListing()>& read) {
-    box.MakeVisible();
-    list.Clear();
-    list.ResetColumns();
-    {
-        // The list is repainted once at the end, also when an error leaves the load.
-        RedrawSuspender quiet(list.Handle());
-        const StartupFolderListing listing = read();
-        if (listing.folder)
-            box.SetTitle(*listing.folder);
-        const TextMeasurer measure(list.Handle());
-        for (const StartupFile& file : listing.files) {
-            const int row = list.AddCheckedRow(file.caption);
-            list.SetFullname(row, file.path);
-            list.SetImage(row, file.icon);
-            list.FitColumns(file.caption, file.path, measure);
-            list.AttachRecord(row, EntryRecord{file.path, file.path, 0});
-        }
-    }
-    const int rows = list.Count();
-    if (rows == 0) {
-        box.LeaveEmpty();
-        return;
-    }
-    box.SetHeight(FilledSectionHeight(SectionKind::StartupFolder, TextMeasurer(list.Handle()).LineHeight(), rows));
-}
-
-void StartupClickCheck(EntryListView& list, int row, const RowChange&) {
-    if (list.Checked(row))
-        return;
-    const EntryRecord* record = list.Record(row);
-    if (!record || record->data.empty())
-        return;
-    const std::string& path = record->data;
+bool DeleteStartupFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-    if (DeleteFileA(path.c_str())) {
-        list.RemoveRowLater(row);
-        return;
-    }
-    // A file that was not deleted keeps its attributes; the next report of the row tries again.
+    if (DeleteFileA(path.c_str()))
+        return true;
     if (attributes != INVALID_FILE_ATTRIBUTES)
         SetFileAttributesA(path.c_str(), attributes);
+    return false;
 }

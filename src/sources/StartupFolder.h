@@ -1,16 +1,12 @@
-// Sections 5 and 6: the files of the current user's and the all-users Startup folder.
+// The source of sections 5 and 6: the files of the current user's and the all-users Startup
+// folder, found through the Shell Folders values, listed with the shell's names and icons.
 #pragma once
 
-#include <windows.h>
+#include "RunKeyLocator.h"
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
-
-class GroupBox;
-class EntryListView;
-struct RowChange;
 
 // A file of a Startup folder as the shell shows it.
 struct StartupFile {
@@ -30,20 +26,14 @@ struct StartupFolderListing {
 // "Startup" and the local machine's "Common Startup" Shell Folders value.
 struct StartupFolderPlace {
     const char* valueName;
-    HKEY root;
+    RootKey root;
 };
 StartupFolderPlace StartupFolderPlaceOf(int which);
 
 // Reads the folder named by a Shell Folders value under root, with the shell's names and icons
 // of its files. Touches no window, so it may run on any thread that has initialised COM.
-StartupFolderListing ReadStartupFolder(const std::string& valueName, HKEY root);
+StartupFolderListing ReadStartupFolder(const std::string& valueName, RootKey root);
 
-// Fills a section with the files of the folder named by a Shell Folders value under root.
-void LoadStartupFolder(GroupBox& box, EntryListView& list, const std::string& valueName, HKEY root);
-
-// The same with the listing from read, called once the section has been emptied; an error of
-// read leaves the section empty, as an error of the reading above does.
-void LoadStartupFolder(GroupBox& box, EntryListView& list, const std::function<StartupFolderListing()>& read);
-
-// Deletes the file of an unchecked row for good and removes the row.
-void StartupClickCheck(EntryListView& list, int row, const RowChange& change);
+// Deletes a file for good (it does not go to the recycle bin), clearing read-only, hidden and
+// system first. A file that is not deleted keeps its attributes; the answer says which.
+bool DeleteStartupFile(const std::string& path);

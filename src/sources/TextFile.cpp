@@ -7,7 +7,6 @@
 
 namespace {
 constexpr DWORD kChunk = 64 * 1024;
-constexpr char kCtrlZ = 26;
 
 // Puts a file's attributes back when the rewrite ends, whichever way it ends.
 class AttributeRestorer {
@@ -97,12 +96,6 @@ std::optional<std::string> ReadTextFile(const std::string& path) {
         if (read == 0)
             break;
         text.append(chunk, read);
-        // Nothing after the first Ctrl-Z belongs to the text.
-        const auto eof = text.find(kCtrlZ, text.size() - read);
-        if (eof != std::string::npos) {
-            text.resize(eof);
-            break;
-        }
     }
     return text;
 }

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-// The file's bytes up to its first Ctrl-Z, or nothing when it cannot be opened for reading
+// The file's bytes, all of them, or nothing when it cannot be opened for reading
 // (missing, no access, or held open for writing by another program). A read error raises the
 // input/output error.
 std::optional<std::string> ReadTextFile(const std::string& path);

@@ -3,7 +3,6 @@
 #include "ControlMessages.h"
 #include "ErrorDialog.h"
 #include "GdiObjects.h"
-#include "GroupBox.h"
 #include "WindowSubclass.h"
 
 #include <commctrl.h>
@@ -18,11 +17,6 @@ constexpr int kCheckWidth = 15;
 constexpr int kCheckSize = 13;
 // Drawing a line is cut at this length; the line itself is kept whole.
 constexpr std::size_t kMaxDrawnLength = 4096;
-
-// A list box keeps strings up to their first NUL; the display shows that much.
-const char* DisplayText(const std::string& line) {
-    return line.c_str();
-}
 } // namespace
 
 void CheckListBox::Create(HWND groupBox, const RECT& place, int id, HFONT font) {
@@ -40,10 +34,6 @@ void CheckListBox::Create(HWND groupBox, const RECT& place, int id, HFONT font) 
     InstallSubclass(window_, &CheckListBox::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-std::string CheckListBox::GroupCaption() const {
-    return WindowText(GetParent(window_));
-}
-
 void CheckListBox::Clear() {
     SendMessageA(window_, LB_RESETCONTENT, 0, 0);
     lines_.clear();
@@ -59,7 +49,7 @@ void CheckListBox::Append(const std::vector<std::string>& lines, const std::vect
     SendMessageA(window_, LB_INITSTORAGE, lines.size(), bytes);
     lines_.reserve(lines_.size() + lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto index = SendMessageA(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DisplayText(lines[i])));
+        const auto index = SendMessageA(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lines[i].c_str()));
         if (index < 0)
             throw std::bad_alloc();
         SendMessageA(window_, LB_SETITEMDATA, index, i < marks.size() && marks[i] ? 1 : 0);
@@ -78,7 +68,7 @@ void CheckListBox::SetLine(int index, std::string text) {
     {
         RedrawSuspender quiet(window_);
         SendMessageA(window_, LB_DELETESTRING, index, 0);
-        SendMessageA(window_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(DisplayText(text)));
+        SendMessageA(window_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
         SendMessageA(window_, LB_SETITEMDATA, index, mark);
         if (selected == index)
             SendMessageA(window_, LB_SETCURSEL, index, 0);
@@ -180,8 +170,7 @@ LRESULT CheckListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return 0; // the space bar changes the mark; it does not search the lines
         break;
     case WM_MOUSEWHEEL:
-        // A list that shows all its lines has nothing to scroll: the wheel scrolls the window.
-        if (!(GetWindowLongA(window_, GWL_STYLE) & WS_VSCROLL))
+        if (PassesWheelOn(window_))
             return SendMessageA(GetParent(window_), message, wParam, lParam);
         break;
     }

@@ -18,9 +18,6 @@ class CheckListBox {
     void Create(HWND groupBox, const RECT& place, int id, HFONT font);
     HWND Handle() const { return window_; }
 
-    // The caption of the group box that holds the list: its section's title.
-    std::string GroupCaption() const;
-
     void Clear();
     // Adds lines after the present ones, each with its mark. Marks set by the program never
     // call the click-check handler.

@@ -5,10 +5,6 @@
 #include "Resource.h"
 #include "StoredLayout.h"
 
-#include "../sources/BootFile.h"
-#include "../sources/IniList.h"
-#include "../sources/RunKey.h"
-#include "../sources/StartupFolder.h"
 #include "../sources/SystemInformation.h"
 
 #include <commctrl.h>
@@ -25,13 +21,13 @@ HINSTANCE Instance() {
     return GetModuleHandleA(nullptr);
 }
 
-void RegisterWindowClass() {
+void RegisterWindowClass(WNDPROC procedure) {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     if (GetClassInfoExA(Instance(), TFormDawnroll::kClassName, &windowClass))
         return;
     windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = DefWindowProcA; // replaced per window, see Create
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = Instance();
     windowClass.hIcon = LoadIconA(Instance(), MAKEINTRESOURCEA(IDI_DAWNROLL));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -51,7 +47,8 @@ TFormDawnroll::TFormDawnroll(SourceLocators locators) : locators_(std::move(loca
     if (!locators_.windowsFolder)
         locators_.windowsFolder = GetWindowsFolder;
     for (std::size_t i = 0; i < boxes_.size(); ++i)
-        boxes_[i] = std::make_unique<GroupBox>(*this, layout::kSections[i].designedHeight);
+        boxes_[i] =
+            std::make_unique<Section>(*this, layout::kSections[i].sourceKind, layout::kSections[i].designedHeight);
 }
 
 TFormDawnroll::~TFormDawnroll() {
@@ -65,24 +62,21 @@ HWND TFormDawnroll::Create() {
     } catch (const std::system_error&) {
         // Without a thread of its own the first refresh reads everything itself.
     }
-    RegisterWindowClass();
+    RegisterWindowClass(&TFormDawnroll::WindowProcedure);
     font_ = UniqueFont(CreateFontA(layout::kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                    DEFAULT_PITCH | FF_DONTCARE, layout::kFontName));
     HMENU menu = LoadMenuA(Instance(), MAKEINTRESOURCEA(IDR_MAINMENU));
-    // The class procedure is the system's default; this window gets its own so that the
-    // object is known from the very first message.
-    window_ =
-        CreateWindowExA(0, kClassName, layout::kDesignedCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, Instance(), nullptr);
+    // The object goes with the creation message and is known from WM_NCCREATE on (see
+    // WindowProcedure); window_ is set there.
+    CreateWindowExA(0, kClassName, layout::kDesignedCaption, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, Instance(), this);
     if (!window_) {
         if (menu)
             DestroyMenu(menu);
         prefetch_.reset();
         throw std::runtime_error("The main window could not be created");
     }
-    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TFormDawnroll::WindowProcedure));
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
     CreateSections();
     Restack();
@@ -101,7 +95,7 @@ void TFormDawnroll::CreateSections() {
     GetClientRect(window_, &client);
     for (std::size_t i = 0; i < layout::kSections.size(); ++i) {
         const auto& design = layout::kSections[i];
-        GroupBox& box = *boxes_[i];
+        Section& box = *boxes_[i];
         box.Create(window_, design.boxId, design.boxName, font_.Get(), tops[i], client.right);
         const RECT place = box.ListRect();
         if (design.listKind == layout::ListKind::CheckList)
@@ -123,8 +117,10 @@ void TFormDawnroll::SetSystemImages() {
     HIMAGELIST images = prefetch_ ? prefetch_->SystemImages() : nullptr;
     if (!images)
         images = ShellSmallImages();
-    ListViewN(1).SetSmallImages(images);
-    ListViewN(2).SetSmallImages(images);
+    for (const auto& design : layout::kSections) {
+        if (design.listKind == layout::ListKind::EntryListWithIcons)
+            listViews_.at(design.listId - IDC_LISTVIEW_FIRST).SetSmallImages(images);
+    }
 }
 
 // Section 5 (which = 0) or 6 (which = 1), from the first reading while it is there.
@@ -154,11 +150,11 @@ void TFormDawnroll::RefreshAll() {
     LoadIniList(GroupBoxN(4), CheckListBoxN(4), "Run", locators_.windowsFolder() + "WIN.INI");
     LoadStartupSection(0);
     LoadStartupSection(1);
-    LoadRunKey(GroupBoxN(7), ListViewN(3), "Run", HKEY_CURRENT_USER);
-    LoadRunKey(GroupBoxN(8), ListViewN(4), "RunOnce", HKEY_CURRENT_USER);
-    LoadRunKey(GroupBoxN(9), ListViewN(5), "Run", HKEY_LOCAL_MACHINE);
-    LoadRunKey(GroupBoxN(10), ListViewN(6), "RunOnce", HKEY_LOCAL_MACHINE);
-    LoadRunKey(GroupBoxN(11), ListViewN(7), "RunServices", HKEY_LOCAL_MACHINE);
+    LoadRunKey(GroupBoxN(7), ListViewN(3), "Run", RootKey::CurrentUser);
+    LoadRunKey(GroupBoxN(8), ListViewN(4), "RunOnce", RootKey::CurrentUser);
+    LoadRunKey(GroupBoxN(9), ListViewN(5), "Run", RootKey::LocalMachine);
+    LoadRunKey(GroupBoxN(10), ListViewN(6), "RunOnce", RootKey::LocalMachine);
+    LoadRunKey(GroupBoxN(11), ListViewN(7), "RunServices", RootKey::LocalMachine);
 }
 
 void TFormDawnroll::SetDisplayOption(bool hideEmpty) {
@@ -194,8 +190,18 @@ std::vector<StackedSection> TFormDawnroll::Stack() const {
     return stack;
 }
 
+Section& TFormDawnroll::SectionHolding(HWND list) {
+    const HWND box = GetParent(list);
+    for (const auto& section : boxes_) {
+        if (section->Handle() == box)
+            return *section;
+    }
+    throw std::logic_error("A list outside the window's sections");
+}
+
 void TFormDawnroll::Restack() {
-    if (restacking_ || !window_)
+    // Messages before the sections exist (WM_SIZE at creation) have nothing to place.
+    if (restacking_ || !window_ || !boxes_.back()->Handle())
         return;
     restacking_ = true;
     const std::vector<StackedSection> stack = Stack();
@@ -345,6 +351,13 @@ LRESULT TFormDawnroll::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 LRESULT CALLBACK TFormDawnroll::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The window's object comes as the creation parameter of its first message and is kept in
+    // the window's user data; the few messages before WM_NCCREATE go to the system.
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<TFormDawnroll*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
     auto* self = reinterpret_cast<TFormDawnroll*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!self)
         return DefWindowProcA(window, message, wParam, lParam);

@@ -5,9 +5,11 @@
 #include "CheckListBox.h"
 #include "EntryListView.h"
 #include "GdiObjects.h"
-#include "GroupBox.h"
-#include "SectionLayout.h"
+#include "Section.h"
 #include "ShellPrefetch.h"
+
+#include "../sources/RunKeyLocator.h"
+#include "../sources/StartupFolder.h"
 
 #include <windows.h>
 
@@ -45,8 +47,24 @@ class TFormDawnroll : public SectionHost {
     void Hideemptystartups1Click();
     void Showemptystartups1Click();
 
+    // The loaders, which fill one section from its source, and the toggle handlers, which write
+    // one change of a list back to its source; one file per kind of source (BootFileSection.cpp,
+    // IniListSection.cpp, StartupFolderSection.cpp, RunKeySection.cpp). A handler finds its
+    // section as the group box holding the list and reads the locator back from its title.
+    void LoadBootFile(Section& box, CheckListBox& list, const std::string& path);
+    void BootFileClickCheck(CheckListBox& list);
+    void LoadIniList(Section& box, CheckListBox& list, const std::string& key, const std::string& profileFile);
+    void WinIniClickCheck(CheckListBox& list);
+    void LoadStartupFolder(Section& box, EntryListView& list, const std::string& valueName, RootKey root);
+    // The same with the listing from read; an error of read leaves the section empty, as an
+    // error of the reading above does.
+    void LoadStartupFolder(Section& box, EntryListView& list, const std::function<StartupFolderListing()>& read);
+    void StartupClickCheck(EntryListView& list, int row, const RowChange& change);
+    void LoadRunKey(Section& box, EntryListView& list, const std::string& keyName, RootKey root);
+    void RunClickCheck(EntryListView& list, int row, const RowChange& change);
+
     // Sections by their design numbers: GroupBox(1..11), CheckListBox(1..4), ListView(1..7).
-    GroupBox& GroupBoxN(int number) { return *boxes_.at(number - 1); }
+    Section& GroupBoxN(int number) { return *boxes_.at(number - 1); }
     CheckListBox& CheckListBoxN(int number) { return checkLists_.at(number - 1); }
     EntryListView& ListViewN(int number) { return listViews_.at(number - 1); }
 
@@ -55,6 +73,8 @@ class TFormDawnroll : public SectionHost {
 
   private:
     static LRESULT CALLBACK WindowProcedure(HWND, UINT, WPARAM, LPARAM);
+    // The section whose group box holds a list.
+    Section& SectionHolding(HWND list);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateSections();
     void FormCreate();
@@ -72,7 +92,7 @@ class TFormDawnroll : public SectionHost {
     SourceLocators locators_;
     HWND window_ = nullptr;
     UniqueFont font_;
-    std::array<std::unique_ptr<GroupBox>, 11> boxes_;
+    std::array<std::unique_ptr<Section>, 11> boxes_;
     std::array<CheckListBox, 4> checkLists_;
     std::array<EntryListView, 7> listViews_;
     // The shell's share of the first refresh, read while the window is made; gone after it.

@@ -3,7 +3,6 @@
 #include "ControlMessages.h"
 #include "ErrorDialog.h"
 #include "GdiObjects.h"
-#include "GroupBox.h"
 #include "WindowSubclass.h"
 
 #include <commctrl.h>
@@ -41,10 +40,6 @@ void EntryListView::Create(HWND groupBox, const RECT& place, int id, HFONT font)
     InstallSubclass(window_, &EntryListView::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-std::string EntryListView::GroupCaption() const {
-    return WindowText(GetParent(window_));
-}
-
 void EntryListView::SetSmallImages(HIMAGELIST images) {
     SendMessageA(window_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
 }
@@ -74,13 +69,6 @@ int EntryListView::AddCheckedRow(const std::string& caption) {
         throw std::bad_alloc();
     SetChecked(row, true);
     return row;
-}
-
-void EntryListView::SetCaption(int row, const std::string& caption) {
-    LVITEMA item = {};
-    item.iSubItem = 0;
-    item.pszText = const_cast<char*>(caption.c_str());
-    SendMessageA(window_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
 }
 
 void EntryListView::SetFullname(int row, const std::string& text) {
@@ -195,8 +183,7 @@ LRESULT CALLBACK EntryListView::Procedure(HWND window, UINT message, WPARAM wPar
             self->RemoveRecordRow(static_cast<LPARAM>(wParam));
             return 0;
         }
-        // A list that shows all its rows has nothing to scroll: the wheel scrolls the window.
-        if (message == WM_MOUSEWHEEL && !(GetWindowLongA(window, GWL_STYLE) & WS_VSCROLL))
+        if (message == WM_MOUSEWHEEL && PassesWheelOn(window))
             return SendMessageA(GetParent(window), message, wParam, lParam);
         return CallControlProcedure(window, message, wParam, lParam);
     });

@@ -35,7 +35,6 @@ class EntryListView {
     // Creates the list in its group box at place.
     void Create(HWND groupBox, const RECT& place, int id, HFONT font);
     HWND Handle() const { return window_; }
-    std::string GroupCaption() const;
 
     void SetSmallImages(HIMAGELIST images);
     void Clear();
@@ -45,7 +44,6 @@ class EntryListView {
     // Adds a row at the end, with its caption, checked by the program. It has no record until
     // AttachRecord.
     int AddCheckedRow(const std::string& caption = std::string());
-    void SetCaption(int row, const std::string& caption);
     void SetFullname(int row, const std::string& text);
     void SetImage(int row, int image);
     void AttachRecord(int row, EntryRecord record);

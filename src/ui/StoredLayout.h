@@ -11,8 +11,6 @@ inline constexpr const char* kDesignedCaption = "Dawnroll";
 // Follows the designed caption directly in the window title.
 inline constexpr const char* kVersionText = "32 1.0.2 ";
 inline constexpr const char* kMakersNotice = "- startup manager by the Dawnroll developers";
-inline constexpr int kDesignedWidth = 685;
-inline constexpr int kDesignedHeight = 786;
 inline constexpr const char* kFontName = "MS Sans Serif";
 inline constexpr int kFontHeight = -11;
 
@@ -21,7 +19,6 @@ enum class ListKind { CheckList, EntryList, EntryListWithIcons };
 struct SectionDesign {
     const char* boxName; // designed caption, replaced by every load
     int boxId;
-    const char* listName;
     int listId;
     ListKind listKind;
     SectionKind sourceKind;
@@ -31,17 +28,17 @@ struct SectionDesign {
 inline constexpr int kSectionCount = 11;
 
 inline constexpr std::array<SectionDesign, kSectionCount> kSections = {{
-    {"GroupBox1", 101, "CheckListBox1", 201, ListKind::CheckList, SectionKind::BootFile, 41},
-    {"GroupBox2", 102, "CheckListBox2", 202, ListKind::CheckList, SectionKind::BootFile, 41},
-    {"GroupBox3", 103, "CheckListBox3", 203, ListKind::CheckList, SectionKind::IniList, 41},
-    {"GroupBox4", 104, "CheckListBox4", 204, ListKind::CheckList, SectionKind::IniList, 41},
-    {"GroupBox5", 105, "ListView1", 301, ListKind::EntryListWithIcons, SectionKind::StartupFolder, 57},
-    {"GroupBox6", 106, "ListView2", 302, ListKind::EntryListWithIcons, SectionKind::StartupFolder, 57},
-    {"GroupBox7", 107, "ListView3", 303, ListKind::EntryList, SectionKind::RegistryKey, 57},
-    {"GroupBox8", 108, "ListView4", 304, ListKind::EntryList, SectionKind::RegistryKey, 57},
-    {"GroupBox9", 109, "ListView5", 305, ListKind::EntryList, SectionKind::RegistryKey, 57},
-    {"GroupBox10", 110, "ListView6", 306, ListKind::EntryList, SectionKind::RegistryKey, 57},
-    {"GroupBox11", 111, "ListView7", 307, ListKind::EntryList, SectionKind::RegistryKey, 57},
+    {"GroupBox1", 101, 201, ListKind::CheckList, SectionKind::BootFile, 41},
+    {"GroupBox2", 102, 202, ListKind::CheckList, SectionKind::BootFile, 41},
+    {"GroupBox3", 103, 203, ListKind::CheckList, SectionKind::IniList, 41},
+    {"GroupBox4", 104, 204, ListKind::CheckList, SectionKind::IniList, 41},
+    {"GroupBox5", 105, 301, ListKind::EntryListWithIcons, SectionKind::StartupFolder, 57},
+    {"GroupBox6", 106, 302, ListKind::EntryListWithIcons, SectionKind::StartupFolder, 57},
+    {"GroupBox7", 107, 303, ListKind::EntryList, SectionKind::RegistryKey, 57},
+    {"GroupBox8", 108, 304, ListKind::EntryList, SectionKind::RegistryKey, 57},
+    {"GroupBox9", 109, 305, ListKind::EntryList, SectionKind::RegistryKey, 57},
+    {"GroupBox10", 110, 306, ListKind::EntryList, SectionKind::RegistryKey, 57},
+    {"GroupBox11", 111, 307, ListKind::EntryList, SectionKind::RegistryKey, 57},
 }};
 
 } // namespace layout

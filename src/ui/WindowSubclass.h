@@ -45,6 +45,12 @@ inline LRESULT CallControlProcedure(HWND window, UINT message, WPARAM wParam, LP
     return CallWindowProcA(original, window, message, wParam, lParam);
 }
 
+// A list that shows all its lines has nothing to scroll: the mouse wheel over it scrolls the
+// window instead, and the list passes it on to its parent.
+inline bool PassesWheelOn(HWND list) {
+    return (GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL) == 0;
+}
+
 // Puts the control's own procedure back (on WM_NCDESTROY) and frees the record.
 inline void RemoveSubclass(HWND window) {
     window_subclass::Record* record = window_subclass::RecordOf(window);

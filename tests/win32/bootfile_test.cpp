@@ -63,7 +63,7 @@ int BootSectionHeight(const CheckListBox& list, int lines) {
     return (lines + 1) * size.cy + 21;
 }
 
-bool ShownOnScreen(const GroupBox& box) {
+bool ShownOnScreen(const Section& box) {
     return (GetWindowLongA(box.Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
@@ -92,7 +92,7 @@ class BootFileTest : public FormTest {
         if (!form->Handle())
             form->Create();
         else
-            LoadBootFile(form->GroupBoxN(1), form->CheckListBoxN(1), folder.File("CONFIG.SYS"));
+            form->LoadBootFile(form->GroupBoxN(1), form->CheckListBoxN(1), folder.File("CONFIG.SYS"));
     }
     CheckListBox& List() { return form->CheckListBoxN(1); }
     std::string Config() { return ReadBytes(folder.File("CONFIG.SYS")); }
@@ -119,10 +119,10 @@ TEST_F(BootFileTest, LoadsLinesWithMarksAndTogglesThem) {
     EXPECT_EQ(form->GroupBoxN(1).Title(), folder.File("CONFIG.SYS"));
 
     List().SetChecked(0, false);
-    BootFileClickCheck(List());
+    form->BootFileClickCheck(List());
     EXPECT_EQ(ReadBytes(folder.File("CONFIG.SYS")), "REM DEVICE=a.sys\r\nrem DEVICE=b.sys\r\nREMARK\r\nREM\r\n");
     List().SetChecked(1, true);
-    BootFileClickCheck(List());
+    form->BootFileClickCheck(List());
     EXPECT_EQ(ReadBytes(folder.File("CONFIG.SYS")), "REM DEVICE=a.sys\r\nDEVICE=b.sys\r\nREMARK\r\nREM\r\n");
     EXPECT_EQ(List().Line(1), "DEVICE=b.sys");
 }
@@ -433,7 +433,7 @@ TEST_F(BootFileTest, DISABLED_SpeedOfLoadAndToggle) {
             ASSERT_EQ(split.size(), static_cast<std::size_t>(lines));
 
             start = now();
-            LoadBootFile(form->GroupBoxN(1), List(), path);
+            form->LoadBootFile(form->GroupBoxN(1), List(), path);
             load = std::min(load, milliseconds(now() - start));
             ASSERT_EQ(List().Count(), lines);
 
@@ -443,7 +443,7 @@ TEST_F(BootFileTest, DISABLED_SpeedOfLoadAndToggle) {
 
             List().SetChecked(lines / 2, !List().Checked(lines / 2));
             start = now();
-            BootFileClickCheck(List());
+            form->BootFileClickCheck(List());
             toggle = std::min(toggle, milliseconds(now() - start));
             WriteBytes(path, text);
         }

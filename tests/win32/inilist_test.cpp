@@ -130,12 +130,12 @@ class IniListTest : public FormTest {
     CheckListBox& Load(const std::string& file, const std::string& key = "Load") {
         if (!form->Handle())
             form->Create();
-        LoadIniList(form->GroupBoxN(3), form->CheckListBoxN(3), key, file);
+        form->LoadIniList(form->GroupBoxN(3), form->CheckListBoxN(3), key, file);
         return form->CheckListBoxN(3);
     }
     void Toggle(CheckListBox& list, int index, bool checked) {
         list.SetChecked(index, checked);
-        WinIniClickCheck(list);
+        form->WinIniClickCheck(list);
     }
 };
 
@@ -280,7 +280,7 @@ TEST_F(IniListTest, RefusedWriteRaisesUnableToWriteAndKeepsTheNewMark) {
 
     list.SetChecked(0, false);
     try {
-        WinIniClickCheck(list);
+        form->WinIniClickCheck(list);
         ADD_FAILURE() << "the write was not refused";
     } catch (const AppError& error) {
         EXPECT_STREQ(error.what(), ("Unable to write to " + missing).c_str());
@@ -328,7 +328,7 @@ TEST_F(IniListTest, FolderWithCommaBlankStillNamesTheRightFileAndKey) {
     const std::string file = odd + "\\A, B.INI";
     SeedEntry(file, "Run", "a.exe;b.exe");
     form->Create();
-    LoadIniList(form->GroupBoxN(4), form->CheckListBoxN(4), "Run", file);
+    form->LoadIniList(form->GroupBoxN(4), form->CheckListBoxN(4), "Run", file);
     CheckListBox& list = form->CheckListBoxN(4);
     EXPECT_EQ(form->GroupBoxN(4).Title(), file + ", [Windows], Run=");
     ASSERT_EQ(LinesOf(list), (std::vector<std::string>{"a.exe", "b.exe"}));

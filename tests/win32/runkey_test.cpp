@@ -77,7 +77,7 @@ class RunKeyTest : public FormTest {
 
     // Sections 7 to 11 hold ListView3 to ListView7.
     EntryListView& List(int section) { return form->ListViewN(section - 4); }
-    GroupBox& Box(int section) { return form->GroupBoxN(section); }
+    Section& Box(int section) { return form->GroupBoxN(section); }
 
     int RowOf(int section, const std::string& caption) {
         for (int row = 0; row < List(section).Count(); ++row) {
@@ -453,7 +453,7 @@ TEST_F(RunKeyTest, ChecksAndSelectionsActOnWhatAnotherProgramChanged) {
     value = GetValue(HKEY_LOCAL_MACHINE, kRun, "Updater");
     EXPECT_EQ(value.type, static_cast<DWORD>(REG_EXPAND_SZ));
     // The same report given to the handler directly: a selection of a checked row.
-    ExpectNoDialog([&] { RunClickCheck(List(9), viewer, RowChange{false}); });
+    ExpectNoDialog([&] { form->RunClickCheck(List(9), viewer, RowChange{false}); });
     EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, kRun, "Viewer").bytes, Sz("C:\\viewer2.exe --changed"));
 
     // Selecting an unchecked row deletes its value again once another program restored it.
@@ -466,7 +466,7 @@ TEST_F(RunKeyTest, ChecksAndSelectionsActOnWhatAnotherProgramChanged) {
     Select(9, updater);
     EXPECT_FALSE(GetValue(HKEY_LOCAL_MACHINE, kRun, "Updater").exists);
     SetStringValue(HKEY_LOCAL_MACHINE, kRun, "Updater", "restored.exe");
-    ExpectNoDialog([&] { RunClickCheck(List(9), updater, RowChange{false}); });
+    ExpectNoDialog([&] { form->RunClickCheck(List(9), updater, RowChange{false}); });
     EXPECT_FALSE(GetValue(HKEY_LOCAL_MACHINE, kRun, "Updater").exists);
     // Checking it writes the loaded entry, still an expandable string.
     SetMark(9, updater, true);
@@ -730,7 +730,7 @@ TEST_F(RunKeyTest, DISABLED_LoadTimeGrowsLinearly) {
             LARGE_INTEGER start;
             LARGE_INTEGER end;
             QueryPerformanceCounter(&start);
-            LoadRunKey(Box(7), List(7), "Run", HKEY_CURRENT_USER);
+            form->LoadRunKey(Box(7), List(7), "Run", RootKey::CurrentUser);
             PumpMessages();
             QueryPerformanceCounter(&end);
             best = std::min(best, static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);

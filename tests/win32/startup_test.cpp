@@ -144,7 +144,7 @@ class StartupFolderTest : public testing::Test {
         if (!form->Handle())
             form->Create();
         else
-            LoadStartupFolder(form->GroupBoxN(5), List(), "Startup", HKEY_CURRENT_USER);
+            form->LoadStartupFolder(form->GroupBoxN(5), List(), "Startup", RootKey::CurrentUser);
     }
     EntryListView& List() { return form->ListViewN(1); }
     HWND ListHandle() { return List().Handle(); }

@@ -56,7 +56,7 @@ void ExpectStacked(TFormDawnroll& form) {
     int top = -ScrollPosition(form.Handle());
     for (int number : VisibleSections(form)) {
         SCOPED_TRACE("section " + std::to_string(number));
-        GroupBox& box = form.GroupBoxN(number);
+        Section& box = form.GroupBoxN(number);
         const RECT rect = RectInParent(box.Handle());
         EXPECT_EQ(rect.top, top);
         EXPECT_EQ(rect.left, 0);

@@ -1,4 +1,6 @@
-#include "GroupBox.h"
+#include "Section.h"
+
+#include "GdiObjects.h"
 
 #include "ControlMessages.h"
 #include "ErrorDialog.h"
@@ -14,24 +16,16 @@ constexpr LONG kListRight = 2;
 constexpr LONG kListBottom = 2;
 } // namespace
 
-std::string WindowText(HWND window) {
-    const int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(window, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
-    return text;
-}
-
-void GroupBox::Create(HWND parent, int id, const char* caption, HFONT font, int top, int width) {
+void Section::Create(HWND parent, int id, const char* caption, HFONT font, int top, int width) {
     window_ = CreateWindowExA(WS_EX_CONTROLPARENT, "BUTTON", caption,
                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | BS_GROUPBOX, 0, top, width, height_, parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     placed_ = {0, top, width, top + height_};
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    InstallSubclass(window_, &GroupBox::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    InstallSubclass(window_, &Section::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
-void GroupBox::MakeVisible() {
+void Section::MakeVisible() {
     if (visible_)
         return;
     visible_ = true;
@@ -39,22 +33,31 @@ void GroupBox::MakeVisible() {
     host_.SectionLayoutChanged();
 }
 
-void GroupBox::SetTitle(const std::string& title) {
+void Section::SetTitle(const std::string& title) {
     SetWindowTextA(window_, title.c_str());
 }
 
-std::string GroupBox::Title() const {
-    return WindowText(window_);
+std::string Section::Title() const {
+    const int length = GetWindowTextLengthA(window_);
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(window_, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
 }
 
-void GroupBox::SetHeight(int height) {
+void Section::SetHeight(int height) {
     if (height == height_)
         return;
     height_ = height;
     host_.SectionLayoutChanged();
 }
 
-void GroupBox::LeaveEmpty() {
+void Section::ShowContents(SectionContents contents) {
+    if (!SectionIsEmpty(kind_, contents.count, contents.opened)) {
+        const HWND list = GetWindow(window_, GW_CHILD);
+        SetHeight(FilledSectionHeight(kind_, TextMeasurer(list).LineHeight(), contents.count));
+        return;
+    }
     if (!host_.HideEmpty() || !visible_)
         return;
     visible_ = false;
@@ -62,7 +65,7 @@ void GroupBox::LeaveEmpty() {
     host_.SectionLayoutChanged();
 }
 
-void GroupBox::Place(int top, int width) {
+void Section::Place(int top, int width) {
     const RECT place = {0, top, width, top + height_};
     if (EqualRect(&place, &placed_))
         return;
@@ -70,14 +73,14 @@ void GroupBox::Place(int top, int width) {
     placed_ = place;
 }
 
-RECT GroupBox::ListRect() const {
+RECT Section::ListRect() const {
     RECT client = {};
     GetClientRect(window_, &client);
     return {kListLeft, kListTop, std::max(kListLeft, client.right - kListRight),
             std::max(kListTop, client.bottom - kListBottom)};
 }
 
-void GroupBox::FitList() const {
+void Section::FitList() const {
     if (HWND list = GetWindow(window_, GW_CHILD)) {
         const RECT place = ListRect();
         SetWindowPos(list, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
@@ -85,9 +88,8 @@ void GroupBox::FitList() const {
     }
 }
 
-LRESULT CALLBACK GroupBox::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                     DWORD_PTR data) {
-    auto* self = reinterpret_cast<GroupBox*>(data);
+LRESULT CALLBACK Section::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<Section*>(data);
     return DeliverEvent([&]() -> LRESULT {
         switch (message) {
         case WM_COMMAND:

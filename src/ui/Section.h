@@ -1,6 +1,9 @@
 // One section of the window: a group box whose caption is the section title and the record
-// of where its entries came from, holding one list that fills it.
+// of where its entries came from, holding one list that fills it, and the rule that shows or
+// hides it and sets its height after every load.
 #pragma once
+
+#include "SectionLayout.h"
 
 #include <windows.h>
 
@@ -17,11 +20,18 @@ class SectionHost {
     ~SectionHost() = default;
 };
 
-class GroupBox {
+// What a load found: the number of entries, and whether the source could be opened at all.
+struct SectionContents {
+    int count = 0;
+    bool opened = true;
+};
+
+class Section {
   public:
-    GroupBox(SectionHost& host, int designedHeight) : host_(host), height_(designedHeight) {}
-    GroupBox(const GroupBox&) = delete;
-    GroupBox& operator=(const GroupBox&) = delete;
+    Section(SectionHost& host, SectionKind kind, int designedHeight)
+        : host_(host), kind_(kind), height_(designedHeight) {}
+    Section(const Section&) = delete;
+    Section& operator=(const Section&) = delete;
 
     // Creates the box where it is first placed: a list made inside it afterwards at ListRect
     // needs no resizing, which costs a report list a new layout.
@@ -34,11 +44,11 @@ class GroupBox {
     bool IsVisible() const { return visible_; }
     void SetTitle(const std::string& title);
     std::string Title() const;
-    void SetHeight(int height);
     int Height() const { return height_; }
-    // The loaded section has nothing to show: hidden when the hide-empty option is on,
-    // otherwise left as it is.
-    void LeaveEmpty();
+    // Ends a load: a section with entries gets its kind's height for them, measured in its
+    // list's font; an empty one is hidden when the hide-empty option is on, otherwise left as
+    // it is.
+    void ShowContents(SectionContents contents);
 
     // Called by the host to place the section; the list inside follows. A box already in
     // its place is left alone: moving a window to where it is still costs its messages.
@@ -48,12 +58,20 @@ class GroupBox {
     static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     void FitList() const;
 
+    void SetHeight(int height);
+
     SectionHost& host_;
+    SectionKind kind_;
     HWND window_ = nullptr;
     int height_;
     RECT placed_ = {}; // where the box was last put, in its parent's client coordinates
     bool visible_ = true;
 };
 
-// The inner text of a window's caption, as the toggle handlers read their section's title.
-std::string WindowText(HWND window);
+// Every load: the section becomes visible, is filled (fill sets the title and the list and
+// answers what it found), and is then sized or hidden by ShowContents. An error while filling
+// leaves the section as far as it got, neither sized nor hidden.
+template <typename Fill> void LoadSection(Section& section, Fill&& fill) {
+    section.MakeVisible();
+    section.ShowContents(fill());
+}

@@ -1,0 +1,44 @@
+// Sections 7 to 11: the values of the registry run keys.
+#include "Dawnroll.h"
+
+#include "../sources/RunKey.h"
+
+void TFormDawnroll::LoadRunKey(Section& box, EntryListView& list, const std::string& keyName, RootKey root) {
+    LoadSection(box, [&] {
+        list.ResetColumns();
+        box.SetTitle(RunKeyTitle(root, keyName));
+        list.Clear();
+        // The list is repainted once at the end, also when an error leaves the load.
+        RedrawSuspender quiet(list.Handle());
+        const TextMeasurer measure(list.Handle());
+        // A value that cannot be read raises its error before its row is made: the rows before
+        // it stay, and no half-filled row is left behind.
+        ReadRunKey(root, keyName, [&](RunValue&& value) {
+            const int row = list.AddCheckedRow(value.name);
+            list.SetFullname(row, value.data);
+            list.FitColumns(value.name, value.data, measure);
+            list.AttachRecord(row, EntryRecord{std::move(value.name), std::move(value.data), value.type});
+        });
+        return SectionContents{list.Count()};
+    });
+}
+
+// Brings the registry in line with the row's check mark: deletes the value of an unchecked
+// row, writes back the value of a row just checked again.
+void TFormDawnroll::RunClickCheck(EntryListView& list, int row, const RowChange& change) {
+    const EntryRecord* record = list.Record(row);
+    if (!record)
+        return; // the row is still being filled
+    const bool checked = list.Checked(row);
+    // A checked row is written only when its mark has just been set: selecting a row or
+    // moving the focus must not overwrite the value.
+    if (checked && !change.checkChanged)
+        return;
+    const auto locator = ParseRunKeyTitle(SectionHolding(list.Handle()).Title());
+    if (!locator)
+        return;
+    if (checked)
+        WriteRunValue(*locator, RunValue{record->name, record->data, record->type});
+    else
+        DeleteRunValue(*locator, record->name);
+}
