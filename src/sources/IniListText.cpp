@@ -1,61 +1,110 @@
 #include "IniListText.h"
 
-namespace {
-constexpr std::string_view kSectionPart = ", [Windows], ";
+#include <type_traits>
+#include <utility>
 
-bool IsBlankOrControl(char c) {
-    return static_cast<unsigned char>(c) <= ' ';
+namespace {
+template <typename Char> struct Words;
+template <> struct Words<char> {
+    static constexpr std::string_view kSectionPart = ", [Windows], ";
+};
+template <> struct Words<wchar_t> {
+    static constexpr std::wstring_view kSectionPart = L", [Windows], ";
+};
+
+// Every character up to and including the space; a wide character is compared by its code.
+template <typename Char> bool IsBlankOrControl(Char c) {
+    return static_cast<std::make_unsigned_t<Char>>(c) <= static_cast<unsigned>(' ');
 }
 
-std::string_view Trimmed(std::string_view text) {
+template <typename Char> std::basic_string_view<Char> Trimmed(std::basic_string_view<Char> text) {
     while (!text.empty() && IsBlankOrControl(text.front()))
         text.remove_prefix(1);
     while (!text.empty() && IsBlankOrControl(text.back()))
         text.remove_suffix(1);
     return text;
 }
-} // namespace
 
-std::vector<std::string> SplitProgramList(std::string_view value) {
-    std::vector<std::string> programs;
+template <typename Char> std::vector<std::basic_string<Char>> Split(std::basic_string_view<Char> value) {
+    std::vector<std::basic_string<Char>> programs;
     while (!value.empty()) {
-        const auto semicolon = value.find(';');
+        const auto semicolon = value.find(Char(';'));
         const auto piece = Trimmed(value.substr(0, semicolon));
         if (!piece.empty())
             programs.emplace_back(piece);
-        if (semicolon == std::string_view::npos)
+        if (semicolon == std::basic_string_view<Char>::npos)
             break;
         value.remove_prefix(semicolon + 1);
     }
     return programs;
 }
 
-std::string JoinProgramList(const std::vector<std::string>& programs) {
-    std::string value;
+template <typename Char> std::basic_string<Char> Join(const std::vector<std::basic_string<Char>>& programs) {
+    std::basic_string<Char> value;
     for (std::size_t i = 0; i < programs.size(); ++i) {
         if (i > 0)
-            value += ';';
+            value += Char(';');
         value += programs[i];
     }
     return value;
 }
 
+template <typename Char>
+std::basic_string<Char> Title(const std::basic_string<Char>& profileFile, const std::basic_string<Char>& key) {
+    return profileFile + std::basic_string<Char>(Words<Char>::kSectionPart) + key + Char('=');
+}
+
+template <typename Char>
+std::optional<BasicIniListLocator<std::basic_string<Char>>> Parse(std::basic_string_view<Char> title) {
+    if (title.empty() || title.back() != Char('='))
+        return std::nullopt;
+    title.remove_suffix(1);
+    const auto part = Words<Char>::kSectionPart;
+    const auto at = title.rfind(part);
+    if (at == std::basic_string_view<Char>::npos)
+        return std::nullopt;
+    return BasicIniListLocator<std::basic_string<Char>>{std::basic_string<Char>(title.substr(0, at)),
+                                                        std::basic_string<Char>(title.substr(at + part.size()))};
+}
+
+template <typename Char> std::basic_string<Char> WithBackslash(std::basic_string<Char> folder) {
+    if (folder.empty() || folder.back() != Char('\\'))
+        folder += Char('\\');
+    return folder;
+}
+} // namespace
+
+std::vector<std::string> SplitProgramList(std::string_view value) {
+    return Split(value);
+}
+std::vector<std::wstring> SplitProgramList(std::wstring_view value) {
+    return Split(value);
+}
+
+std::string JoinProgramList(const std::vector<std::string>& programs) {
+    return Join(programs);
+}
+std::wstring JoinProgramList(const std::vector<std::wstring>& programs) {
+    return Join(programs);
+}
+
 std::string IniListTitle(const std::string& profileFile, const std::string& key) {
-    return profileFile + std::string(kSectionPart) + key + "=";
+    return Title(profileFile, key);
+}
+std::wstring IniListTitle(const std::wstring& profileFile, const std::wstring& key) {
+    return Title(profileFile, key);
 }
 
 std::optional<IniListLocator> ParseIniListTitle(std::string_view title) {
-    if (title.empty() || title.back() != '=')
-        return std::nullopt;
-    title.remove_suffix(1);
-    const auto at = title.rfind(kSectionPart);
-    if (at == std::string_view::npos)
-        return std::nullopt;
-    return IniListLocator{std::string(title.substr(0, at)), std::string(title.substr(at + kSectionPart.size()))};
+    return Parse(title);
+}
+std::optional<WideIniListLocator> ParseIniListTitle(std::wstring_view title) {
+    return Parse(title);
 }
 
 std::string WithTrailingBackslash(std::string folder) {
-    if (folder.empty() || folder.back() != '\\')
-        folder += '\\';
-    return folder;
+    return WithBackslash(std::move(folder));
+}
+std::wstring WithTrailingBackslash(std::wstring folder) {
+    return WithBackslash(std::move(folder));
 }

@@ -6,60 +6,83 @@
 #include <vector>
 
 namespace {
-// The names of the key's values in the registry's own order; the default value has an empty name.
-std::vector<std::string> ValueNames(HKEY key) {
-    DWORD count = 0;
-    DWORD longest = 0;
-    if (RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr,
-                         nullptr) != ERROR_SUCCESS)
-        return {};
-    std::vector<std::string> names;
-    names.reserve(count);
-    std::string name(longest + 1, '\0');
-    for (DWORD index = 0;; ++index) {
-        DWORD length = static_cast<DWORD>(name.size());
-        const LONG status = RegEnumValueA(key, index, &name[0], &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_MORE_DATA) {
-            // A longer name was added since the key was asked; grow and read this index again.
-            name.assign(name.size() * 2, '\0');
-            --index;
-            continue;
-        }
-        if (status != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name.data(), length);
-    }
-    return names;
+void RequireReachableName(const std::wstring& name) {
+    if (!NameIsReachable(name))
+        throw AppError(FormatMessageWith("The name of value '%s' holds a zero character; it cannot be changed",
+                                         MessageName(name)));
 }
 } // namespace
+
+std::wstring ShownName(const RunValue& value) {
+    return value.name.substr(0, value.name.find(L'\0'));
+}
+
+std::wstring ShownData(const RunValue& value) {
+    return TextOfData(value.data);
+}
+
+bool NameIsReachable(const std::wstring& name) {
+    return name.find(L'\0') == std::wstring::npos;
+}
 
 void ReadRunKey(RootKey root, const std::string& keyName, const std::function<void(RunValue&&)>& onValue) {
     const UniqueRegKey key = OpenKeyFullAccess(root, RunKeyPath(keyName));
     if (!key)
         return;
-    for (auto& name : ValueNames(key.Get())) {
-        StringValue value = ReadStringValue(key.Get(), name);
-        onValue(RunValue{std::move(name), std::move(value.text), value.type});
+    DWORD count = 0;
+    DWORD longestName = 0;
+    DWORD longestData = 0;
+    if (RegQueryInfoKeyW(key.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &longestName,
+                         &longestData, nullptr, nullptr) != ERROR_SUCCESS)
+        return;
+    // Each value is read by its index, name and data in one call: a name that holds a zero
+    // character could not be asked for by name.
+    std::wstring name(longestName + 1, L'\0');
+    std::vector<unsigned char> data(longestData + 2);
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD size = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        const LONG status = RegEnumValueW(key.Get(), index, &name[0], &nameLength, nullptr, &type, data.data(), &size);
+        if (status == ERROR_MORE_DATA) {
+            // A longer name or data came since the key was asked; grow and read this index again.
+            name.assign(name.size() * 2, L'\0');
+            data.assign(std::max<std::size_t>(data.size() * 2, size + 2), 0);
+            --index;
+            continue;
+        }
+        if (status != ERROR_SUCCESS)
+            break;
+        RunValue value{std::wstring(name.data(), nameLength), type,
+                       std::vector<unsigned char>(data.begin(), data.begin() + size)};
+        if (size > 0 && type != REG_SZ && type != REG_EXPAND_SZ)
+            throw AppError(FormatMessageWith("Invalid data type for '%s'", MessageName(value.name)));
+        onValue(std::move(value));
     }
 }
 
-void DeleteRunValue(const RunKeyLocator& locator, const std::string& name) {
+std::optional<RunValue> DeleteRunValue(const RunKeyLocator& locator, const std::wstring& name) {
+    RequireReachableName(name);
     const UniqueRegKey key = OpenKeyFullAccess(locator.root, locator.keyPath);
-    if (key)
-        RegDeleteValueA(key.Get(), name.c_str()); // a value already gone is no error
+    if (!key)
+        return std::nullopt;
+    // What is there now, whatever another program made of it since the load, is what checking
+    // the row again has to bring back.
+    auto now = ReadRawValue(key.Get(), name);
+    RegDeleteValueW(key.Get(), name.c_str()); // a value already gone is no error
+    if (!now)
+        return std::nullopt;
+    return RunValue{name, now->type, std::move(now->bytes)};
 }
 
 void WriteRunValue(const RunKeyLocator& locator, const RunValue& value) {
+    RequireReachableName(value.name);
     const UniqueRegKey key = OpenKeyFullAccess(locator.root, locator.keyPath);
     if (!key)
         return;
-    // The same text and the same type as loaded; only a value without data can have a type
-    // other than a string and still be listed.
-    const bool text = value.type == REG_SZ || value.type == REG_EXPAND_SZ;
-    const LONG status = text ? RegSetValueExA(key.Get(), value.name.c_str(), 0, value.type,
-                                              reinterpret_cast<const BYTE*>(value.data.c_str()),
-                                              static_cast<DWORD>(value.data.size() + 1))
-                             : RegSetValueExA(key.Get(), value.name.c_str(), 0, value.type, nullptr, 0);
+    const LONG status = RegSetValueExW(key.Get(), value.name.c_str(), 0, value.type,
+                                       value.data.empty() ? nullptr : value.data.data(),
+                                       static_cast<DWORD>(value.data.size()));
     if (status != ERROR_SUCCESS)
-        throw AppError(FormatMessageWith("Failed to set data for '%s'", value.name));
+        throw AppError(FormatMessageWith("Failed to set data for '%s'", MessageName(value.name)));
 }

@@ -2,6 +2,7 @@
 
 #include "IniListText.h"
 #include "RegistryValue.h"
+#include "WideText.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -10,10 +11,10 @@ namespace {
 constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // The files of the folder, not its subfolders, in the order the file system returns them.
-std::vector<StartupFile> ListFolder(const std::string& folder) {
+std::vector<StartupFile> ListFolder(const std::wstring& folder) {
     std::vector<StartupFile> files;
-    WIN32_FIND_DATAA found = {};
-    const UniqueFind find(FindFirstFileA((folder + "*.*").c_str(), &found));
+    WIN32_FIND_DATAW found = {};
+    const UniqueFind find(FindFirstFileW((folder + L"*.*").c_str(), &found));
     if (!find)
         return files;
     do {
@@ -21,14 +22,14 @@ std::vector<StartupFile> ListFolder(const std::string& folder) {
             continue;
         StartupFile file;
         file.path = folder + found.cFileName;
-        SHFILEINFOA info = {};
-        SHGetFileInfoA(file.path.c_str(), 0, &info, sizeof info,
+        SHFILEINFOW info = {};
+        SHGetFileInfoW(file.path.c_str(), 0, &info, sizeof info,
                        SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON);
         // The shell names every file it can reach; a path it cannot shows the file's own name.
         file.caption = info.szDisplayName[0] ? info.szDisplayName : found.cFileName;
         file.icon = info.iIcon;
         files.push_back(std::move(file));
-    } while (FindNextFileA(find.Get(), &found));
+    } while (FindNextFileW(find.Get(), &found));
     return files;
 }
 } // namespace
@@ -43,19 +44,19 @@ StartupFolderListing ReadStartupFolder(const std::string& valueName, RootKey roo
     {
         const UniqueRegKey key = OpenKeyFullAccess(root, kShellFolders);
         if (key)
-            listing.folder = ReadStringValue(key.Get(), valueName).text;
+            listing.folder = ReadStringValue(key.Get(), WideOfAnsi(valueName)).text;
     }
     if (listing.folder && !listing.folder->empty())
         listing.files = ListFolder(WithTrailingBackslash(*listing.folder));
     return listing;
 }
 
-bool DeleteStartupFile(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-    if (DeleteFileA(path.c_str()))
+bool DeleteStartupFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
+    if (DeleteFileW(path.c_str()))
         return true;
     if (attributes != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesA(path.c_str(), attributes);
+        SetFileAttributesW(path.c_str(), attributes);
     return false;
 }

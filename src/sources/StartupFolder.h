@@ -1,5 +1,6 @@
 // The source of sections 5 and 6: the files of the current user's and the all-users Startup
-// folder, found through the Shell Folders values, listed with the shell's names and icons.
+// folder, found through the Shell Folders values, listed with the shell's names and icons, all in
+// wide text: folder, file names and display names exactly as the system holds them.
 #pragma once
 
 #include "RunKeyLocator.h"
@@ -10,15 +11,15 @@
 
 // A file of a Startup folder as the shell shows it.
 struct StartupFile {
-    std::string path;
-    std::string caption; // the shell's display name, or the file's own name
+    std::wstring path;
+    std::wstring caption; // the shell's display name, or the file's own name
     int icon = 0;        // in the shell's system small-icon image list
 };
 
 // What a Startup folder holds. The folder is known only when the Shell Folders key could be
 // opened.
 struct StartupFolderListing {
-    std::optional<std::string> folder;
+    std::optional<std::wstring> folder;
     std::vector<StartupFile> files; // in the order the file system returns them
 };
 
@@ -36,4 +37,4 @@ StartupFolderListing ReadStartupFolder(const std::string& valueName, RootKey roo
 
 // Deletes a file for good (it does not go to the recycle bin), clearing read-only, hidden and
 // system first. A file that is not deleted keeps its attributes; the answer says which.
-bool DeleteStartupFile(const std::string& path);
+bool DeleteStartupFile(const std::wstring& path);

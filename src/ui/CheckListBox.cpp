@@ -5,6 +5,8 @@
 #include "GdiObjects.h"
 #include "WindowSubclass.h"
 
+#include "../sources/WideText.h"
+
 #include <commctrl.h>
 #include <windowsx.h>
 
@@ -21,11 +23,12 @@ constexpr std::size_t kMaxDrawnLength = 4096;
 
 void CheckListBox::Create(HWND groupBox, const RECT& place, int id, HFONT font) {
     id_ = id;
-    window_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "",
+    // A wide list box holds wide lines exactly, for accessibility tools too.
+    window_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
                                   LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                               place.left, place.top, place.right - place.left, place.bottom - place.top, groupBox,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // A line is as tall as the text "REM" in the list's font (13 pixels for the designed font at
     // 96 dots per inch), the height the section's size is reckoned with.
@@ -37,6 +40,37 @@ void CheckListBox::Create(HWND groupBox, const RECT& place, int id, HFONT font) 
 void CheckListBox::Clear() {
     SendMessageA(window_, LB_RESETCONTENT, 0, 0);
     lines_.clear();
+    wideLines_.clear();
+}
+
+void CheckListBox::Append(const std::vector<std::wstring>& lines, const std::vector<bool>& marks) {
+    if (lines.empty())
+        return;
+    RedrawSuspender quiet(window_);
+    std::size_t units = 0;
+    for (const auto& line : lines)
+        units += line.size() + 1;
+    SendMessageW(window_, LB_INITSTORAGE, lines.size(), units * sizeof(wchar_t));
+    wideLines_.reserve(wideLines_.size() + lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto index = SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lines[i].c_str()));
+        if (index < 0)
+            throw std::bad_alloc();
+        SendMessageW(window_, LB_SETITEMDATA, index, i < marks.size() && marks[i] ? 1 : 0);
+        wideLines_.push_back(lines[i]);
+    }
+}
+
+std::string CheckListBox::Line(int index) const {
+    if (!wideLines_.empty())
+        return AnsiOf(wideLines_.at(index));
+    return lines_.at(index);
+}
+
+std::wstring CheckListBox::WideLine(int index) const {
+    if (!wideLines_.empty())
+        return wideLines_.at(index);
+    return WideOfAnsi(lines_.at(index));
 }
 
 void CheckListBox::Append(const std::vector<std::string>& lines, const std::vector<bool>& marks) {
@@ -132,7 +166,14 @@ void CheckListBox::Draw(const DRAWITEMSTRUCT& item) const {
     FillRect(dc, &text, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-    if (index >= 0 && index < Count()) {
+    if (index >= 0 && index < static_cast<int>(wideLines_.size())) {
+        const std::wstring& line = wideLines_[index];
+        const std::size_t shown = std::min({line.size(), line.find(L'\0'), kMaxDrawnLength});
+        RECT textRect = text;
+        textRect.left += 2;
+        DrawTextW(dc, line.data(), static_cast<int>(shown), &textRect,
+                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EXPANDTABS);
+    } else if (index >= 0 && index < static_cast<int>(lines_.size())) {
         const std::string& line = lines_[index];
         const std::size_t shown = std::min({line.size(), line.find('\0'), kMaxDrawnLength});
         RECT textRect = text;

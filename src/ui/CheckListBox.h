@@ -1,6 +1,7 @@
 // The check list of sections 1 to 4: a list of text lines, each with a two-state check box.
 // A list box, owner-drawn, whose item data is the line's mark (1 checked, 0 unchecked).
-// The exact bytes of each line are kept here, since a list box cuts its strings at a NUL.
+// The exact text of each line is kept here, since a list box cuts its strings at a NUL: bytes
+// shown through the ANSI code page (the boot files), or wide text (the WIN.INI lists).
 #pragma once
 
 #include <windows.h>
@@ -22,8 +23,12 @@ class CheckListBox {
     // Adds lines after the present ones, each with its mark. Marks set by the program never
     // call the click-check handler.
     void Append(const std::vector<std::string>& lines, const std::vector<bool>& marks);
-    int Count() const { return static_cast<int>(lines_.size()); }
-    const std::string& Line(int index) const { return lines_.at(index); }
+    void Append(const std::vector<std::wstring>& lines, const std::vector<bool>& marks);
+    int Count() const { return static_cast<int>(lines_.size() + wideLines_.size()); }
+    // A line's bytes; a wide line in the ANSI code page.
+    std::string Line(int index) const;
+    // A line exactly as wide text; a line of bytes read in the ANSI code page.
+    std::wstring WideLine(int index) const;
     void SetLine(int index, std::string text);
     bool Checked(int index) const;
     void SetChecked(int index, bool checked);
@@ -40,5 +45,7 @@ class CheckListBox {
 
     HWND window_ = nullptr;
     int id_ = 0;
+    // One of the two is used, by the kind of lines the list was filled with last.
     std::vector<std::string> lines_;
+    std::vector<std::wstring> wideLines_;
 };

@@ -28,11 +28,11 @@ void AddColumn(HWND list, int index, const char* title) {
 } // namespace
 
 void EntryListView::Create(HWND groupBox, const RECT& place, int id, HFONT font) {
-    window_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+    window_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS |
                                   LVS_SHAREIMAGELISTS,
                               place.left, place.top, place.right - place.left, place.bottom - place.top, groupBox,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageA(window_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
     AddColumn(window_, 0, "Displayname");
@@ -58,24 +58,24 @@ int EntryListView::Count() const {
     return static_cast<int>(SendMessageA(window_, LVM_GETITEMCOUNT, 0, 0));
 }
 
-int EntryListView::AddCheckedRow(const std::string& caption) {
-    LVITEMA item = {};
+int EntryListView::AddCheckedRow(const std::wstring& caption) {
+    LVITEMW item = {};
     item.mask = LVIF_PARAM | LVIF_TEXT;
     item.iItem = Count();
-    item.pszText = const_cast<char*>(caption.c_str());
+    item.pszText = const_cast<wchar_t*>(caption.c_str());
     item.lParam = nextId_++;
-    const int row = static_cast<int>(SendMessageA(window_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    const int row = static_cast<int>(SendMessageW(window_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0)
         throw std::bad_alloc();
     SetChecked(row, true);
     return row;
 }
 
-void EntryListView::SetFullname(int row, const std::string& text) {
-    LVITEMA item = {};
+void EntryListView::SetFullname(int row, const std::wstring& text) {
+    LVITEMW item = {};
     item.iSubItem = 1;
-    item.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(window_, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    SendMessageW(window_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
 void EntryListView::SetImage(int row, int image) {
@@ -122,6 +122,31 @@ std::string EntryListView::ItemText(int row, int column) const {
     }
 }
 
+std::wstring EntryListView::WideItemText(int row, int column) const {
+    std::wstring text(260, L'\0');
+    for (;;) {
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = &text[0];
+        item.cchTextMax = static_cast<int>(text.size());
+        const auto length =
+            static_cast<std::size_t>(SendMessageW(window_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+        if (length + 1 < text.size()) {
+            text.resize(length);
+            return text;
+        }
+        text.resize(text.size() * 4);
+    }
+}
+
+std::wstring EntryListView::WideCaption(int row) const {
+    return WideItemText(row, 0);
+}
+
+std::wstring EntryListView::WideFullname(int row) const {
+    return WideItemText(row, 1);
+}
+
 std::string EntryListView::Caption(int row) const {
     return ItemText(row, 0);
 }
@@ -145,7 +170,7 @@ int EntryListView::ColumnWidth(int column) const {
     return static_cast<int>(SendMessageA(window_, LVM_GETCOLUMNWIDTH, column, 0));
 }
 
-void EntryListView::FitColumns(std::string_view caption, std::string_view fullname, const TextMeasurer& measure) {
+void EntryListView::FitColumns(std::wstring_view caption, std::wstring_view fullname, const TextMeasurer& measure) {
     // The list takes a column width as a 16-bit signed number: wider texts get the widest.
     const int captionWidth = std::min(measure.Width(caption) + kCaptionMargin, kWidestColumn);
     if (ColumnWidth(0) < captionWidth)

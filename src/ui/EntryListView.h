@@ -11,13 +11,15 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 class TextMeasurer;
 
-// What a row was loaded from: the value name or file path, the data, the registry type.
+// What a row was loaded from, exactly: the value name or file path, the data (the registry
+// value's bytes; empty for a file) and the registry type.
 struct EntryRecord {
-    std::string name;
-    std::string data;
+    std::wstring name;
+    std::vector<unsigned char> data;
     unsigned long type = 0;
 };
 
@@ -43,21 +45,24 @@ class EntryListView {
 
     // Adds a row at the end, with its caption, checked by the program. It has no record until
     // AttachRecord.
-    int AddCheckedRow(const std::string& caption = std::string());
-    void SetFullname(int row, const std::string& text);
+    int AddCheckedRow(const std::wstring& caption = std::wstring());
+    void SetFullname(int row, const std::wstring& text);
     void SetImage(int row, int image);
     void AttachRecord(int row, EntryRecord record);
     // The record of a complete row; null while the row is being filled.
     const EntryRecord* Record(int row) const;
 
+    // The texts in the ANSI code page, and exactly, as wide text.
     std::string Caption(int row) const;
     std::string Fullname(int row) const;
+    std::wstring WideCaption(int row) const;
+    std::wstring WideFullname(int row) const;
     bool Checked(int row) const;
     void SetChecked(int row, bool checked);
 
     // Widens the columns for a row: the first to its caption's width + 41, the second to its
     // full name's width + 21, when narrower. Columns only grow during a load.
-    void FitColumns(std::string_view caption, std::string_view fullname, const TextMeasurer& measure);
+    void FitColumns(std::wstring_view caption, std::wstring_view fullname, const TextMeasurer& measure);
     int ColumnWidth(int column) const;
 
     // Removes the row once the list has finished reporting the present change.
@@ -68,6 +73,7 @@ class EntryListView {
     LPARAM RecordId(int row) const;
     void RemoveRecordRow(LPARAM id);
     std::string ItemText(int row, int column) const;
+    std::wstring WideItemText(int row, int column) const;
 
     HWND window_ = nullptr;
     LPARAM nextId_ = 1;

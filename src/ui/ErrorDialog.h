@@ -7,7 +7,7 @@
 #include <string>
 #include <type_traits>
 
-// Shows the modal error message box: the message (with the full-stop rule), the program
+// Shows the modal error message box: the message (UTF-8; with the full-stop rule), the program
 // title, OK and the stop icon.
 void ShowErrorDialog(const std::string& message);
 

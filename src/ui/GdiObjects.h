@@ -70,7 +70,13 @@ class TextMeasurer {
         GetTextExtentPoint32A(dc_.Get(), text.data(), static_cast<int>(text.size()), &size);
         return size;
     }
+    SIZE Extent(std::wstring_view text) const {
+        SIZE size = {0, 0};
+        GetTextExtentPoint32W(dc_.Get(), text.data(), static_cast<int>(text.size()), &size);
+        return size;
+    }
     int Width(std::string_view text) const { return Extent(text).cx; }
+    int Width(std::wstring_view text) const { return Extent(text).cx; }
     // The height h of the layout rules: the height of "REM" in the control's font.
     int LineHeight() const { return Extent("REM").cy; }
 

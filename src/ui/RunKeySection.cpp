@@ -1,6 +1,7 @@
 // Sections 7 to 11: the values of the registry run keys.
 #include "Dawnroll.h"
 
+#include "../sources/AppError.h"
 #include "../sources/RunKey.h"
 
 void TFormDawnroll::LoadRunKey(Section& box, EntryListView& list, const std::string& keyName, RootKey root) {
@@ -14,9 +15,11 @@ void TFormDawnroll::LoadRunKey(Section& box, EntryListView& list, const std::str
         // A value that cannot be read raises its error before its row is made: the rows before
         // it stay, and no half-filled row is left behind.
         ReadRunKey(root, keyName, [&](RunValue&& value) {
-            const int row = list.AddCheckedRow(value.name);
-            list.SetFullname(row, value.data);
-            list.FitColumns(value.name, value.data, measure);
+            const std::wstring name = ShownName(value);
+            const std::wstring data = ShownData(value);
+            const int row = list.AddCheckedRow(name);
+            list.SetFullname(row, data);
+            list.FitColumns(name, data, measure);
             list.AttachRecord(row, EntryRecord{std::move(value.name), std::move(value.data), value.type});
         });
         return SectionContents{list.Count()};
@@ -34,11 +37,19 @@ void TFormDawnroll::RunClickCheck(EntryListView& list, int row, const RowChange&
     // moving the focus must not overwrite the value.
     if (checked && !change.checkChanged)
         return;
+    // A value the registry's calls cannot name is told about once per change of its mark, not
+    // at every selection of its row.
+    if (!NameIsReachable(record->name) && !change.checkChanged)
+        return;
     const auto locator = ParseRunKeyTitle(SectionHolding(list.Handle()).Title());
     if (!locator)
         return;
-    if (checked)
-        WriteRunValue(*locator, RunValue{record->name, record->data, record->type});
-    else
-        DeleteRunValue(*locator, record->name);
+    if (checked) {
+        WriteRunValue(*locator, RunValue{record->name, record->type, record->data});
+        return;
+    }
+    // The value as it stands now, also when another program changed it since the load, is what
+    // checking the row again brings back; a value already gone leaves the row's record as it was.
+    if (auto now = DeleteRunValue(*locator, record->name))
+        list.AttachRecord(row, EntryRecord{std::move(now->name), std::move(now->data), now->type});
 }

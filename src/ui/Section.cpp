@@ -6,6 +6,8 @@
 #include "ErrorDialog.h"
 #include "WindowSubclass.h"
 
+#include "../sources/WideText.h"
+
 #include <commctrl.h>
 
 namespace {
@@ -17,9 +19,11 @@ constexpr LONG kListBottom = 2;
 } // namespace
 
 void Section::Create(HWND parent, int id, const char* caption, HFONT font, int top, int width) {
-    window_ = CreateWindowExA(WS_EX_CONTROLPARENT, "BUTTON", caption,
+    // A wide window, so that a title holds any character exactly, for the eye and for
+    // accessibility tools alike.
+    window_ = CreateWindowExW(WS_EX_CONTROLPARENT, L"BUTTON", WideOfAnsi(caption).c_str(),
                               WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | BS_GROUPBOX, 0, top, width, height_, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     placed_ = {0, top, width, top + height_};
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     InstallSubclass(window_, &Section::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
@@ -35,6 +39,18 @@ void Section::MakeVisible() {
 
 void Section::SetTitle(const std::string& title) {
     SetWindowTextA(window_, title.c_str());
+}
+
+void Section::SetTitle(const std::wstring& title) {
+    SetWindowTextW(window_, title.c_str());
+}
+
+std::wstring Section::WideTitle() const {
+    const int length = GetWindowTextLengthW(window_);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window_, &text[0], length + 1);
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
 }
 
 std::string Section::Title() const {

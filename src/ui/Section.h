@@ -42,8 +42,12 @@ class Section {
 
     void MakeVisible();
     bool IsVisible() const { return visible_; }
+    // The title in the ANSI code page (the boot files' paths are bytes in it), or in wide text,
+    // exactly.
     void SetTitle(const std::string& title);
+    void SetTitle(const std::wstring& title);
     std::string Title() const;
+    std::wstring WideTitle() const;
     int Height() const { return height_; }
     // Ends a load: a section with entries gets its kind's height for them, measured in its
     // list's font; an empty one is hidden when the hide-empty option is on, otherwise left as

@@ -23,7 +23,7 @@ void TFormDawnroll::LoadStartupFolder(Section& box, EntryListView& list,
             list.SetFullname(row, file.path);
             list.SetImage(row, file.icon);
             list.FitColumns(file.caption, file.path, measure);
-            list.AttachRecord(row, EntryRecord{file.path, file.path, 0});
+            list.AttachRecord(row, EntryRecord{file.path, {}, 0});
         }
         return SectionContents{list.Count()};
     });
@@ -35,8 +35,8 @@ void TFormDawnroll::StartupClickCheck(EntryListView& list, int row, const RowCha
     if (list.Checked(row))
         return;
     const EntryRecord* record = list.Record(row);
-    if (!record || record->data.empty())
+    if (!record || record->name.empty())
         return;
-    if (DeleteStartupFile(record->data))
+    if (DeleteStartupFile(record->name))
         list.RemoveRowLater(row);
 }

@@ -16,6 +16,7 @@ struct Record {
     SUBCLASSPROC procedure;
     UINT_PTR id;
     DWORD_PTR data;
+    bool unicode; // the control was made with the wide call: its texts pass unconverted
 };
 
 inline Record* RecordOf(HWND window) {
@@ -30,19 +31,29 @@ inline LRESULT CALLBACK Dispatch(HWND window, UINT message, WPARAM wParam, LPARA
 
 // Puts the procedure in front of the control's own; data is handed to every call.
 inline void InstallSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR data) {
-    auto* record = new window_subclass::Record{nullptr, procedure, id, data};
+    // A wide control stays wide: replaced through the ANSI call, its procedure would get every
+    // text converted to the code page, and any character outside it lost.
+    const bool unicode = IsWindowUnicode(window) != FALSE;
+    auto* record = new window_subclass::Record{nullptr, procedure, id, data, unicode};
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(record));
-    record->original = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&window_subclass::Dispatch)));
+    const auto dispatch = reinterpret_cast<LONG_PTR>(&window_subclass::Dispatch);
+    record->original = reinterpret_cast<WNDPROC>(unicode ? SetWindowLongPtrW(window, GWLP_WNDPROC, dispatch)
+                                                         : SetWindowLongPtrA(window, GWLP_WNDPROC, dispatch));
 }
 
 // The control's own procedure, for what the program's procedure passes on; also right after
 // RemoveSubclass, when the control's own procedure is back in place.
 inline LRESULT CallControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const window_subclass::Record* record = window_subclass::RecordOf(window);
-    const WNDPROC original =
-        record ? record->original : reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-    return CallWindowProcA(original, window, message, wParam, lParam);
+    if (!record) {
+        return IsWindowUnicode(window)
+                   ? CallWindowProcW(reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)), window,
+                                     message, wParam, lParam)
+                   : CallWindowProcA(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC)), window,
+                                     message, wParam, lParam);
+    }
+    return record->unicode ? CallWindowProcW(record->original, window, message, wParam, lParam)
+                           : CallWindowProcA(record->original, window, message, wParam, lParam);
 }
 
 // A list that shows all its lines has nothing to scroll: the mouse wheel over it scrolls the
@@ -56,7 +67,10 @@ inline void RemoveSubclass(HWND window) {
     window_subclass::Record* record = window_subclass::RecordOf(window);
     if (!record)
         return;
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record->original));
+    if (record->unicode)
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record->original));
+    else
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record->original));
     SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     delete record;
 }

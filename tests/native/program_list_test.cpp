@@ -40,10 +40,10 @@ TEST(ProgramList, TrimsEveryCharacterUpToTheSpaceAndNothingAbove) {
 }
 
 TEST(ProgramList, JoinsWithSingleSemicolons) {
-    EXPECT_EQ(JoinProgramList({}), "");
-    EXPECT_EQ(JoinProgramList({"a.exe"}), "a.exe");
-    EXPECT_EQ(JoinProgramList({"a.exe", "b.exe"}), "a.exe;b.exe");
-    EXPECT_EQ(JoinProgramList({"a.exe b.exe", "c.exe /x"}), "a.exe b.exe;c.exe /x");
+    EXPECT_EQ(JoinProgramList(Programs{}), "");
+    EXPECT_EQ(JoinProgramList(Programs{"a.exe"}), "a.exe");
+    EXPECT_EQ(JoinProgramList(Programs{"a.exe", "b.exe"}), "a.exe;b.exe");
+    EXPECT_EQ(JoinProgramList(Programs{"a.exe b.exe", "c.exe /x"}), "a.exe b.exe;c.exe /x");
     // The value read as " a.exe ; ;b.exe;" is written back tidily.
     EXPECT_EQ(JoinProgramList(SplitProgramList(" a.exe ; ;b.exe;")), "a.exe;b.exe");
 }
