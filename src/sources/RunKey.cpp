@@ -80,8 +80,13 @@ void WriteRunValue(const RunKeyLocator& locator, const RunValue& value) {
     const UniqueRegKey key = OpenKeyFullAccess(locator.root, locator.keyPath);
     if (!key)
         return;
+    // The system adds a terminating zero to string data that lacks one whenever the memory just
+    // after the data holds a zero; data written without one must come back without one, so what
+    // follows it here is never zero.
+    std::vector<unsigned char> padded(value.data);
+    padded.insert(padded.end(), {0xFF, 0xFF, 0xFF});
     const LONG status = RegSetValueExW(key.Get(), value.name.c_str(), 0, value.type,
-                                       value.data.empty() ? nullptr : value.data.data(),
+                                       value.data.empty() ? nullptr : padded.data(),
                                        static_cast<DWORD>(value.data.size()));
     if (status != ERROR_SUCCESS)
         throw AppError(FormatMessageWith("Failed to set data for '%s'", MessageName(value.name)));

@@ -271,12 +271,15 @@ TEST_F(RunKeyTest, ValuesComeBackWithTheirOwnTypeAndBytes) {
         const int r = RowOf(8, name);
         const std::string text = name == std::string("Embedded") ? "C:\\e.exe" : "C:\\u.exe";
         EXPECT_EQ(List(8).Fullname(r), text);
+        const RegistryData before = GetValue(HKEY_CURRENT_USER, kRunOnce, name);
         SetMark(8, r, false);
         SetMark(8, r, true);
         value = GetValue(HKEY_CURRENT_USER, kRunOnce, name);
         EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(value.bytes, Sz(text));
+        // Shown up to the first zero, written back exactly as it was, byte for byte.
+        EXPECT_EQ(value.bytes, before.bytes);
     }
+    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kRunOnce, "Embedded").bytes, std::string("C:\\e.exe\0tail\0", 14));
 }
 
 TEST_F(RunKeyTest, NonStringValueEndsTheRefreshAtItsSection) {
@@ -468,11 +471,16 @@ TEST_F(RunKeyTest, ChecksAndSelectionsActOnWhatAnotherProgramChanged) {
     SetStringValue(HKEY_LOCAL_MACHINE, kRun, "Updater", "restored.exe");
     ExpectNoDialog([&] { form->RunClickCheck(List(9), updater, RowChange{false}); });
     EXPECT_FALSE(GetValue(HKEY_LOCAL_MACHINE, kRun, "Updater").exists);
-    // Checking it writes the loaded entry, still an expandable string.
+    // Checking it writes back what the last deletion took: the value the other program restored.
     SetMark(9, updater, true);
     value = GetValue(HKEY_LOCAL_MACHINE, kRun, "Updater");
-    EXPECT_EQ(value.type, static_cast<DWORD>(REG_EXPAND_SZ));
-    EXPECT_EQ(value.bytes, Sz("%ProgramFiles%\\upd.exe"));
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(value.bytes, Sz("restored.exe"));
+    // Deleted by the other program while unchecked: the row keeps the record it had.
+    SetMark(9, updater, false);
+    DeleteValue(HKEY_LOCAL_MACHINE, kRun, "Updater");
+    SetMark(9, updater, true);
+    EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, kRun, "Updater").bytes, Sz("restored.exe"));
 }
 
 TEST_F(RunKeyTest, EditedCaptionDoesNotRedirectTheValue) {

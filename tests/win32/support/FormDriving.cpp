@@ -165,6 +165,9 @@ DialogLook RunLookingAtErrorDialog(const std::function<void()>& action, DWORD ti
                 GetWindowTextA(dialog, title, sizeof title);
                 char text[4096] = {};
                 GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
+                wchar_t wideText[4096] = {};
+                GetDlgItemTextW(dialog, 0xFFFF, wideText, 4096);
+                look.wideText = wideText;
                 ChildLook children;
                 EnumChildWindows(dialog, &LookAtChild, reinterpret_cast<LPARAM>(&children));
                 look.shown = true;
