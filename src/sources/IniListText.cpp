@@ -5,12 +5,8 @@
 
 namespace {
 template <typename Char> struct Words;
-template <> struct Words<char> {
-    static constexpr std::string_view kSectionPart = ", [Windows], ";
-};
-template <> struct Words<wchar_t> {
-    static constexpr std::wstring_view kSectionPart = L", [Windows], ";
-};
+template <> struct Words<char> { static constexpr std::string_view kSectionPart = ", [Windows], "; };
+template <> struct Words<wchar_t> { static constexpr std::wstring_view kSectionPart = L", [Windows], "; };
 
 // Every character up to and including the space; a wide character is compared by its code.
 template <typename Char> bool IsBlankOrControl(Char c) {

@@ -85,9 +85,9 @@ void WriteRunValue(const RunKeyLocator& locator, const RunValue& value) {
     // follows it here is never zero.
     std::vector<unsigned char> padded(value.data);
     padded.insert(padded.end(), {0xFF, 0xFF, 0xFF});
-    const LONG status = RegSetValueExW(key.Get(), value.name.c_str(), 0, value.type,
-                                       value.data.empty() ? nullptr : padded.data(),
-                                       static_cast<DWORD>(value.data.size()));
+    const LONG status =
+        RegSetValueExW(key.Get(), value.name.c_str(), 0, value.type, value.data.empty() ? nullptr : padded.data(),
+                       static_cast<DWORD>(value.data.size()));
     if (status != ERROR_SUCCESS)
         throw AppError(FormatMessageWith("Failed to set data for '%s'", MessageName(value.name)));
 }

@@ -13,7 +13,7 @@
 struct StartupFile {
     std::wstring path;
     std::wstring caption; // the shell's display name, or the file's own name
-    int icon = 0;        // in the shell's system small-icon image list
+    int icon = 0;         // in the shell's system small-icon image list
 };
 
 // What a Startup folder holds. The folder is known only when the Shell Folders key could be

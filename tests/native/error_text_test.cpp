@@ -59,6 +59,17 @@ TEST(DialogText, NoFullStopAfterQuotesBracketsFullStopsOrNothing) {
         EXPECT_EQ(ErrorDialogText(message), message) << message;
 }
 
+// Messages are UTF-8: a value named in any script keeps its name whole, and a message ending in
+// a character beyond ASCII ends in bytes above "." and gets its full stop like a letter.
+TEST(DialogText, Utf8MessagesKeepTheirNamesAndTheRule) {
+    const std::string name = "\xD0\x90\xD0\xBD\xD0\xB4\xD1\x80\xD0\xB5\xD0\xB9"; // Cyrillic "Andrei"
+    const std::string message = FormatMessageWith("Invalid data type for '%s'", name);
+    EXPECT_EQ(message, "Invalid data type for '" + name + "'");
+    EXPECT_EQ(ErrorDialogText(message), message);
+    EXPECT_EQ(ErrorDialogText("Unable to write to C:\\" + name), "Unable to write to C:\\" + name + ".");
+    EXPECT_EQ(ErrorDialogText("C:\\\xF0\x9F\x98\x80"), "C:\\\xF0\x9F\x98\x80.");
+}
+
 TEST(ProgramTitle, FileNameCutAtFirstDotRestLowerCase) {
     EXPECT_EQ(ProgramTitle("C:\\x\\DAWNROLL.EXE"), "Dawnroll");
     EXPECT_EQ(ProgramTitle("C:\\x\\dawnroll.exe"), "dawnroll");

@@ -79,3 +79,43 @@ TEST(WindowsFolder, BackslashAppendedOnlyWhenMissing) {
     EXPECT_EQ(WithTrailingBackslash(""), "\\");
 }
 } // namespace
+
+// The wide forms follow the same rules on text in any script: only ";" splits, only blanks and
+// control characters (codes up to the space) are trimmed, whatever else a piece holds is kept.
+namespace {
+using WidePrograms = std::vector<std::wstring>;
+
+TEST(WideProgramList, SplitsTrimsAndJoinsLikeTheNarrowForm) {
+    EXPECT_EQ(SplitProgramList(L" a.exe ; ;b.exe;"), (WidePrograms{L"a.exe", L"b.exe"}));
+    EXPECT_EQ(SplitProgramList(L""), WidePrograms{});
+    EXPECT_EQ(SplitProgramList(L";;;"), WidePrograms{});
+    EXPECT_EQ(SplitProgramList(L"a.exe b.exe"), (WidePrograms{L"a.exe b.exe"}));
+    EXPECT_EQ(SplitProgramList(L"\t\x01 C:\\\x5DE5\x5177\\a.exe \r\n;\x0410\x043D\x0434\x0440\x0435\x0439.exe"),
+              (WidePrograms{L"C:\\\x5DE5\x5177\\a.exe", L"\x0410\x043D\x0434\x0440\x0435\x0439.exe"}));
+    // Characters above the space are never blanks here, also those other rules call spaces.
+    EXPECT_EQ(SplitProgramList(L"\x00A0x.exe\x3000"), (WidePrograms{L"\x00A0x.exe\x3000"}));
+    // A character outside the basic plane, two UTF-16 units, is kept whole.
+    const std::wstring emoji = L"\xD83D\xDE00.exe";
+    EXPECT_EQ(SplitProgramList(L" " + emoji + L" ;"), (WidePrograms{emoji}));
+    EXPECT_EQ(JoinProgramList(WidePrograms{}), L"");
+    EXPECT_EQ(JoinProgramList(WidePrograms{L"C:\\\x5DE5\x5177\\a.exe", emoji, L"c.exe /q"}),
+              L"C:\\\x5DE5\x5177\\a.exe;" + emoji + L";c.exe /q");
+    EXPECT_EQ(JoinProgramList(SplitProgramList(L" a.exe ; ;b.exe;")), L"a.exe;b.exe");
+}
+
+TEST(WideProgramList, TitleRoundTripsWithAnyFolderAndKey) {
+    const std::wstring folder = L"C:\\\x0410\x0432\x0442\x043E, [Windows], x\\WIN.INI";
+    EXPECT_EQ(IniListTitle(std::wstring(L"C:\\WINDOWS\\WIN.INI"), std::wstring(L"Load")),
+              L"C:\\WINDOWS\\WIN.INI, [Windows], Load=");
+    for (const std::wstring key : {L"Load", L"Run"}) {
+        const auto locator = ParseIniListTitle(IniListTitle(folder, key));
+        ASSERT_TRUE(locator);
+        EXPECT_EQ(locator->profileFile, folder);
+        EXPECT_EQ(locator->key, key);
+    }
+    EXPECT_FALSE(ParseIniListTitle(std::wstring_view(L"C:\\WIN.INI, [Windows], Load")));
+    EXPECT_FALSE(ParseIniListTitle(std::wstring_view(L"")));
+    EXPECT_EQ(WithTrailingBackslash(std::wstring(L"C:\\\x0416")), L"C:\\\x0416\\");
+    EXPECT_EQ(WithTrailingBackslash(std::wstring(L"C:\\")), L"C:\\");
+}
+} // namespace

@@ -223,7 +223,8 @@ TEST_F(IniListTest, ValueOfOneHundredThousandCharactersIsReadWholeAndSurvivesTog
         Toggle(list, last, true);
         EXPECT_EQ(ProfileEntry(file, "Load"), value);
         Toggle(list, 0, false);
-        EXPECT_EQ(ProfileEntry(file, "Load"), JoinProgramList(std::vector<std::string>(programs.begin() + 1, programs.end())));
+        EXPECT_EQ(ProfileEntry(file, "Load"),
+                  JoinProgramList(std::vector<std::string>(programs.begin() + 1, programs.end())));
 
         // Reloaded, every program still there but the first.
         EXPECT_EQ(LinesOf(Load(file)), (std::vector<std::string>{programs.begin() + 1, programs.end()}));

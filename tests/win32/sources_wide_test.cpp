@@ -212,8 +212,8 @@ TEST_F(SourcesWideTest, StartupFolderInCyrillicIsListedAndItsFileDeleted) {
     ASSERT_TRUE(CreateDirectoryW(startup.c_str(), nullptr));
     const std::wstring file = startup + L"\\Программа.txt";
     {
-        HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_READONLY,
-                                    nullptr);
+        HANDLE handle =
+            CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_READONLY, nullptr);
         ASSERT_NE(handle, INVALID_HANDLE_VALUE);
         CloseHandle(handle);
     }

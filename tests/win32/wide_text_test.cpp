@@ -220,7 +220,8 @@ TEST_F(WideTextTest, WinIniProgramsInManyScriptsStayExactWhenAnotherIsToggled) {
     PauseBetweenClicks();
     ClickAt(list.Handle(), box.x, box.y);
     EXPECT_TRUE(list.Checked(1));
-    EXPECT_EQ(ProfileEntryW(winIni, L"Load"), L"C:\\工具\\a.exe;plain.exe;C:\\Программы\\b.exe;c.exe /q;\U0001F600.exe");
+    EXPECT_EQ(ProfileEntryW(winIni, L"Load"),
+              L"C:\\工具\\a.exe;plain.exe;C:\\Программы\\b.exe;c.exe /q;\U0001F600.exe");
 }
 
 TEST_F(WideTextTest, AStartupFolderNamedInCyrillicIsListedExactlyAndItsFileDeleted) {
@@ -232,8 +233,8 @@ TEST_F(WideTextTest, AStartupFolderNamedInCyrillicIsListedExactlyAndItsFileDelet
         ASSERT_NE(handle, INVALID_HANDLE_VALUE);
         CloseHandle(handle);
     }
-    SetWideValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                 L"Startup", REG_SZ, BytesOf(startup));
+    SetWideValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", L"Startup",
+                 REG_SZ, BytesOf(startup));
     ShowBig();
     const HWND list = form->ListViewN(1).Handle();
     EXPECT_EQ(WindowTextW(form->GroupBoxN(5).Handle()), startup);

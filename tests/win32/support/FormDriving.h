@@ -60,7 +60,7 @@ struct DialogLook {
     bool shown = false;
     std::string title;
     std::string text;
-    std::wstring wideText; // the text exactly, as the dialog holds it
+    std::wstring wideText;           // the text exactly, as the dialog holds it
     bool stopIcon = false;           // the icon control shows the system's stop (hand) icon
     std::vector<int> buttonIds;      // command IDs of its buttons
     bool ownedByVisibleForm = false; // a visible TFormDawnroll window existed while it showed

@@ -53,8 +53,8 @@ WideValue GetWideValue(HKEY root, const std::string& path, const std::wstring& n
 void SetValueWithCountedName(HKEY root, const std::string& path, const std::wstring& name, DWORD type,
                              const Bytes& bytes) {
     using SetValueKey = LONG(NTAPI*)(HANDLE, PUNICODE_STRING, ULONG, ULONG, PVOID, ULONG);
-    const auto set =
-        reinterpret_cast<SetValueKey>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetValueKey")));
+    const auto set = reinterpret_cast<SetValueKey>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtSetValueKey")));
     ASSERT_TRUE(set);
     HKEY key = CreatedKey(root, path);
     ASSERT_TRUE(key);
@@ -62,8 +62,8 @@ void SetValueWithCountedName(HKEY root, const std::string& path, const std::wstr
     counted.Length = static_cast<USHORT>(name.size() * sizeof(wchar_t));
     counted.MaximumLength = counted.Length;
     counted.Buffer = const_cast<wchar_t*>(name.data());
-    const LONG status = set(key, &counted, 0, type, const_cast<unsigned char*>(bytes.data()),
-                            static_cast<ULONG>(bytes.size()));
+    const LONG status =
+        set(key, &counted, 0, type, const_cast<unsigned char*>(bytes.data()), static_cast<ULONG>(bytes.size()));
     RegCloseKey(key);
     ASSERT_EQ(status, 0) << std::hex << status;
 }
