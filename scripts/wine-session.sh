@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts or stops the Wine session the tests run in: a virtual screen (Xvfb), a fresh throwaway
 # 32-bit prefix under build/, a fresh 64-bit prefix beside it (PREFIX64, for the program on 64-bit
-# Windows; see wine-exec64.sh), and a persistent wineserver for each, for quick process starts.
+# Windows; see wine-exec64.sh) with a screen of its own, and a persistent wineserver for the
+# 32-bit prefix, for quick process starts.
 #   wine-session.sh start PREFIX STATE_DIR   prints the environment to use (DISPLAY=...,
 #                                            WINEPREFIX=..., DAWNROLL_WINEPREFIX64=...)
 #   wine-session.sh stop STATE_DIR
@@ -9,17 +10,28 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/wine-env.sh"
 
-start() {
-    local prefix=$1 state=$2
-    mkdir -p "$state"
-    local display=""
+# Starts a virtual screen on a free display; prints the display's name. Its process ID goes to
+# STATE/NAME.pid.
+start_screen() {
+    local state=$1 name=$2 display=""
     for n in $(seq 90 140); do
         if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display=":$n"; break; fi
     done
     [ -n "$display" ] || { echo "no free X display" >&2; exit 1; }
-    Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$state/xvfb.log" 2>&1 &
-    echo $! >"$state/xvfb.pid"
+    Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$state/$name.log" 2>&1 &
+    echo $! >"$state/$name.pid"
     for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+    echo "$display"
+}
+
+start() {
+    local prefix=$1 state=$2
+    mkdir -p "$state"
+    local display display64
+    display=$(start_screen "$state" xvfb)
+    # The 64-bit prefix gets a screen of its own: its long-lived processes keep windows of their
+    # own, which on a shared screen take the 32-bit tests' real mouse input.
+    display64=$(start_screen "$state" xvfb64)
 
     export DISPLAY=$display
     local prefix64=${prefix}64
@@ -27,16 +39,18 @@ start() {
     remove_prefix "$prefix64"
     echo "$prefix" >"$state/prefix"
     echo "$prefix64" >"$state/prefix64"
-    # The two prefixes boot side by side; each has its own wineserver.
-    WINEARCH=win64 WINEPREFIX=$prefix64 wineboot -i >"$state/wineboot64.log" 2>&1 </dev/null &
-    local boot64=$!
+    # The 64-bit prefix boots first, on its own, and its server is not kept: booting it beside the
+    # 32-bit one, or keeping its processes, made the 32-bit tests' real clicks go missing. Its
+    # tests start it again when they run.
+    DISPLAY=$display64 WINEARCH=win64 WINEPREFIX=$prefix64 wineboot -i >"$state/wineboot64.log" 2>&1 </dev/null ||
+        { echo "the 64-bit prefix did not boot, see $state/wineboot64.log" >&2; exit 1; }
+    (unset WINEARCH; export WINEPREFIX=$prefix64; wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true)
     WINEPREFIX=$prefix wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
-    wait "$boot64" || { echo "the 64-bit prefix did not boot, see $state/wineboot64.log" >&2; exit 1; }
     WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null || true
-    (unset WINEARCH; WINEPREFIX=$prefix64 wineserver -p >/dev/null 2>&1 </dev/null) || true
     echo "DISPLAY=$display"
     echo "WINEPREFIX=$prefix"
     echo "DAWNROLL_WINEPREFIX64=$prefix64"
+    echo "DAWNROLL_DISPLAY64=$display64"
     mount_small_drive "$prefix" "$state"
 }
 
@@ -74,10 +88,12 @@ stop() {
     if mountpoint -q "$state/small-drive" 2>/dev/null; then
         umount "$state/small-drive" 2>/dev/null || umount -l "$state/small-drive" 2>/dev/null || true
     fi
-    if [ -f "$state/xvfb.pid" ]; then
-        kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
-        rm -f "$state/xvfb.pid"
-    fi
+    for screen in xvfb xvfb64; do
+        if [ -f "$state/$screen.pid" ]; then
+            kill "$(cat "$state/$screen.pid")" 2>/dev/null || true
+            rm -f "$state/$screen.pid"
+        fi
+    done
 }
 
 case "${1:-}" in

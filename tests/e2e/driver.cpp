@@ -314,30 +314,35 @@ class Dawnroll {
         return {7, static_cast<int>((index - top) * height + height / 2)};
     }
     // Two clicks at one place within the double-click time make a double click; single clicks
-    // are kept apart.
+    // are kept apart. The time counts from when the program had handled the last click: on a
+    // busy machine the click reached the screen later than it was sent, and clicks spaced from
+    // the sending came too close together.
     void SpaceClicks() {
         const DWORD since = GetTickCount() - lastClick_;
-        if (since <= GetDoubleClickTime())
-            Sleep(GetDoubleClickTime() - since + 50);
-        lastClick_ = GetTickCount();
+        if (since <= GetDoubleClickTime() + 100)
+            Sleep(GetDoubleClickTime() + 100 - since);
     }
+    void ClickHandled() { lastClick_ = GetTickCount(); }
     void ClickLineBox(int section, int index) {
         SpaceClicks();
         const POINT point = LineBox(section, index);
         ClickAt(CheckList(section), point.x, point.y);
         WaitRepaint(window_);
+        ClickHandled();
     }
     void DoubleClickLineBox(int section, int index) {
         SpaceClicks();
         const POINT point = LineBox(section, index);
         DoubleClickAt(CheckList(section), point.x, point.y);
         WaitRepaint(window_);
+        ClickHandled();
     }
     void ClickRowBox(int list, int row) {
         SpaceClicks();
         const POINT point = RowCheckBox(list, row);
         ClickAt(ListView(list), point.x, point.y);
         WaitRepaint(window_);
+        ClickHandled();
     }
 
     // The "Display" menu by keyboard: Alt opens the menu bar, Down opens "Display" at its first
