@@ -4,7 +4,7 @@
 // its own view only. On a 32-bit system the window keeps its eleven sections.
 //
 // The same program runs in the test session's 64-bit prefix and in its 32-bit one; each CTest
-// entry runs the suite of its system (OnA64BitSystem or OnA32BitSystem). The registry
+// entry runs the suites of its system (OnA64BitSystem* or OnA32BitSystem*). The registry
 // sandbox holds a SOFTWARE\Wow6432Node key: Wine then splits the sandbox into the two views
 // exactly as it splits the real local machine (checked by each test before it relies on it).
 #include "FormDriving.h"
@@ -484,6 +484,73 @@ TEST_F(OnA64BitSystem, ANumberValueInA32BitKeyEndsTheRefreshThere) {
     EXPECT_EQ(Box(14).Title(), NodeTitle("RunServices"));
     EXPECT_EQ(Captions(List(14)), std::vector<std::string>{"After"});
     EXPECT_EQ(Box(13).Height(), FilledHeight(13, 1));
+}
+
+// The same on the test prefix's own local machine, without the sandbox: the 64-bit prefix is
+// made for the test run and thrown away after it. The values added have names of their own and
+// are removed again from both views.
+class OnA64BitSystemRealRegistry : public testing::Test {
+  protected:
+    OnA64BitSystemRealRegistry() : tag_("DawnrollTest" + std::to_string(GetCurrentProcessId())) {
+        SourceLocators locators;
+        locators.configSys = folder_.File("CONFIG.SYS");
+        locators.autoexecBat = folder_.File("AUTOEXEC.BAT");
+        locators.windowsFolder = [this] { return folder_.Path(); };
+        form_ = std::make_unique<TFormDawnroll>(locators);
+    }
+    void TearDown() override {
+        form_.reset();
+        PumpMessages();
+        for (View view : {View::Native, View::Wow32}) {
+            HKEY handle = nullptr;
+            if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kCurrentVersion + std::string("Run")).c_str(), 0,
+                              KEY_ALL_ACCESS | Flag(view), &handle) == ERROR_SUCCESS) {
+                for (const char* which : {"-native", "-wow"})
+                    RegDeleteValueA(handle, (tag_ + which).c_str());
+                RegCloseKey(handle);
+            }
+        }
+    }
+    ScratchFolder folder_;
+    std::string tag_;
+    std::unique_ptr<TFormDawnroll> form_;
+};
+
+TEST_F(OnA64BitSystemRealRegistry, TheLocalMachinesRunKeysOfBothViewsAreListedAndToggledApart) {
+    const std::string native = tag_ + "-native";
+    const std::string wow = tag_ + "-wow";
+    PutValue(View::Native, "Run", native, "C:\\native.exe");
+    PutValue(View::Wow32, "Run", wow, "C:\\wow.exe");
+    ASSERT_EQ(ValueIn(View::Native, "Run", wow), "(none)") << "the prefix keeps two views";
+    ExpectNoDialog([&] { form_->Create(); });
+    ShowForInput(form_->Handle());
+    EntryListView& section9 = form_->ListViewN(5);
+    EntryListView& section12 = form_->ListViewN(8);
+    EXPECT_EQ(Captions(section9), NamesIn(View::Native, "Run"));
+    EXPECT_EQ(Captions(section12), NamesIn(View::Wow32, "Run"));
+    EXPECT_EQ(form_->GroupBoxN(12).Title(), NodeTitle("Run"));
+
+    for (auto* list : {&section9, &section12}) {
+        const bool isNative = list == &section9;
+        const std::string name = isNative ? native : wow;
+        const View own = isNative ? View::Native : View::Wow32;
+        const View other = isNative ? View::Wow32 : View::Native;
+        SCOPED_TRACE(name);
+        const int row = RowOf(*list, name);
+        ASSERT_GE(row, 0);
+        const POINT box = RowPoint(list->Handle(), row, LVHT_ONITEMSTATEICON);
+        ASSERT_GE(box.x, 0);
+        const auto otherBefore = NamesIn(other, "Run");
+        ExpectNoDialog([&] { ClickAt(list->Handle(), box.x, box.y); });
+        EXPECT_TRUE(WaitUntil([&] { return ValueIn(own, "Run", name) == "(none)"; }, 3000));
+        EXPECT_EQ(NamesIn(other, "Run"), otherBefore);
+        WaitUntil([] { return false; }, GetDoubleClickTime() + 200);
+        ExpectNoDialog([&] { ClickAt(list->Handle(), box.x, box.y); });
+        EXPECT_TRUE(WaitUntil([&] { return ValueIn(own, "Run", name) != "(none)"; }, 3000));
+        EXPECT_EQ(ValueIn(own, "Run", name), isNative ? "C:\\native.exe" : "C:\\wow.exe");
+        EXPECT_EQ(NamesIn(other, "Run"), otherBefore);
+        WaitUntil([] { return false; }, GetDoubleClickTime() + 200);
+    }
 }
 
 TEST_F(OnA32BitSystem, TheWindowKnowsItDoesNotRunOnWow64) {
