@@ -48,6 +48,7 @@ remove_prefix() {
     rm -rf "$prefix"
 }
 
+# Ends the wineserver of the prefix named in the file (one of the session's), and forgets it.
 stop_server() {
     local file=$1
     [ -f "$file" ] || return 0
