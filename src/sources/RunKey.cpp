@@ -33,8 +33,8 @@ std::vector<std::string> ValueNames(HKEY key) {
 }
 } // namespace
 
-void ReadRunKey(RootKey root, const std::string& keyName, const std::function<void(RunValue&&)>& onValue) {
-    const UniqueRegKey key = OpenKeyFullAccess(root, RunKeyPath(keyName));
+void ReadRunKey(const RunKeyLocator& locator, const std::function<void(RunValue&&)>& onValue) {
+    const UniqueRegKey key = OpenKeyFullAccess(locator.root, locator.keyPath, locator.view);
     if (!key)
         return;
     for (auto& name : ValueNames(key.Get())) {
@@ -44,13 +44,13 @@ void ReadRunKey(RootKey root, const std::string& keyName, const std::function<vo
 }
 
 void DeleteRunValue(const RunKeyLocator& locator, const std::string& name) {
-    const UniqueRegKey key = OpenKeyFullAccess(locator.root, locator.keyPath);
+    const UniqueRegKey key = OpenKeyFullAccess(locator.root, locator.keyPath, locator.view);
     if (key)
         RegDeleteValueA(key.Get(), name.c_str()); // a value already gone is no error
 }
 
 void WriteRunValue(const RunKeyLocator& locator, const RunValue& value) {
-    const UniqueRegKey key = OpenKeyFullAccess(locator.root, locator.keyPath);
+    const UniqueRegKey key = OpenKeyFullAccess(locator.root, locator.keyPath, locator.view);
     if (!key)
         return;
     // The same text and the same type as loaded; only a value without data can have a type

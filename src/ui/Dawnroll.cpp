@@ -43,12 +43,21 @@ int ListNumber(UINT_PTR id, int first, int count) {
 }
 } // namespace
 
-TFormDawnroll::TFormDawnroll(SourceLocators locators) : locators_(std::move(locators)) {
+TFormDawnroll::TFormDawnroll(SourceLocators locators) : locators_(std::move(locators)), onWow64_(IsRunningOnWow64()) {
     if (!locators_.windowsFolder)
         locators_.windowsFolder = GetWindowsFolder;
-    for (std::size_t i = 0; i < boxes_.size(); ++i)
-        boxes_[i] =
-            std::make_unique<Section>(*this, layout::kSections[i].sourceKind, layout::kSections[i].designedHeight);
+    const int count = onWow64_ ? layout::kSectionCountOnWow64 : layout::kSectionCount;
+    for (int i = 0; i < count; ++i) {
+        const auto& design = layout::kSections[i];
+        boxes_.push_back(std::make_unique<Section>(*this, design.sourceKind, design.designedHeight));
+        if (design.listKind != layout::ListKind::CheckList)
+            listViews_.push_back(std::make_unique<EntryListView>());
+    }
+}
+
+RegistryView TFormDawnroll::ViewOf(RootKey root) const {
+    // The current user's keys are one key in both views.
+    return onWow64_ && root == RootKey::LocalMachine ? RegistryView::Native : RegistryView::Default;
 }
 
 TFormDawnroll::~TFormDawnroll() {
@@ -58,7 +67,7 @@ TFormDawnroll::~TFormDawnroll() {
 
 HWND TFormDawnroll::Create() {
     try {
-        prefetch_ = std::make_unique<ShellPrefetch>();
+        prefetch_ = std::make_unique<ShellPrefetch>(ViewOf(RootKey::LocalMachine));
     } catch (const std::system_error&) {
         // Without a thread of its own the first refresh reads everything itself.
     }
@@ -93,7 +102,7 @@ void TFormDawnroll::CreateSections() {
     const auto tops = StackTops(Stack(), 0);
     RECT client;
     GetClientRect(window_, &client);
-    for (std::size_t i = 0; i < layout::kSections.size(); ++i) {
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
         const auto& design = layout::kSections[i];
         Section& box = *boxes_[i];
         box.Create(window_, design.boxId, design.boxName, font_.Get(), tops[i], client.right);
@@ -102,7 +111,7 @@ void TFormDawnroll::CreateSections() {
             checkLists_.at(design.listId - IDC_CHECKLISTBOX_FIRST)
                 .Create(box.Handle(), place, design.listId, font_.Get());
         else
-            listViews_.at(design.listId - IDC_LISTVIEW_FIRST).Create(box.Handle(), place, design.listId, font_.Get());
+            listViews_.at(design.listId - IDC_LISTVIEW_FIRST)->Create(box.Handle(), place, design.listId, font_.Get());
     }
 }
 
@@ -119,7 +128,7 @@ void TFormDawnroll::SetSystemImages() {
         images = ShellSmallImages();
     for (const auto& design : layout::kSections) {
         if (design.listKind == layout::ListKind::EntryListWithIcons)
-            listViews_.at(design.listId - IDC_LISTVIEW_FIRST).SetSmallImages(images);
+            listViews_.at(design.listId - IDC_LISTVIEW_FIRST)->SetSmallImages(images);
     }
 }
 
@@ -128,8 +137,8 @@ void TFormDawnroll::LoadStartupSection(int which) {
     LoadStartupFolder(GroupBoxN(5 + which), ListViewN(1 + which), [&] {
         if (prefetch_)
             return prefetch_->StartupFolder(which);
-        const StartupFolderPlace place = StartupFolderPlaceOf(which);
-        return ReadStartupFolder(place.valueName, place.root);
+        const StartupFolderPlace place = StartupFolderPlaceOf(which, ViewOf(RootKey::LocalMachine));
+        return ReadStartupFolder(place.valueName, place.root, place.view);
     });
 }
 
@@ -155,6 +164,13 @@ void TFormDawnroll::RefreshAll() {
     LoadRunKey(GroupBoxN(9), ListViewN(5), "Run", RootKey::LocalMachine);
     LoadRunKey(GroupBoxN(10), ListViewN(6), "RunOnce", RootKey::LocalMachine);
     LoadRunKey(GroupBoxN(11), ListViewN(7), "RunServices", RootKey::LocalMachine);
+    if (!onWow64_)
+        return;
+    // The 32-bit programs' run keys, which a 64-bit system runs at logon as well.
+    const char* const keyNames[] = {"Run", "RunOnce", "RunServices"};
+    for (int i = 0; i < 3; ++i)
+        LoadRunKey(GroupBoxN(12 + i), ListViewN(8 + i),
+                   RunKeyLocator{RootKey::LocalMachine, Wow6432NodeRunKeyPath(keyNames[i]), RegistryView::Native});
 }
 
 void TFormDawnroll::SetDisplayOption(bool hideEmpty) {
@@ -297,7 +313,7 @@ void TFormDawnroll::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TFormDawnroll::OnNotify(const NMHDR& header) {
-    const int number = ListNumber(header.idFrom, IDC_LISTVIEW_FIRST, 7);
+    const int number = ListNumber(header.idFrom, IDC_LISTVIEW_FIRST, static_cast<int>(listViews_.size()));
     if (number == 0)
         return 0;
     switch (header.code) {

@@ -1,5 +1,6 @@
-// The main window: eleven sections, one per autostart source, stacked from top to bottom,
-// the "Display" menu with the hide-empty option, and the refresh cycle that reloads them all.
+// The main window: eleven sections, one per autostart source, stacked from top to bottom (on a
+// 64-bit system fourteen: the local machine's run keys in both registry views), the "Display"
+// menu with the hide-empty option, and the refresh cycle that reloads them all.
 #pragma once
 
 #include "CheckListBox.h"
@@ -60,13 +61,23 @@ class TFormDawnroll : public SectionHost {
     // error of the reading above does.
     void LoadStartupFolder(Section& box, EntryListView& list, const std::function<StartupFolderListing()>& read);
     void StartupClickCheck(EntryListView& list, int row, const RowChange& change);
+    // The run key KEYNAME of the root, opened in the view the window uses for that root.
     void LoadRunKey(Section& box, EntryListView& list, const std::string& keyName, RootKey root);
+    void LoadRunKey(Section& box, EntryListView& list, const RunKeyLocator& key);
     void RunClickCheck(EntryListView& list, int row, const RowChange& change);
 
-    // Sections by their design numbers: GroupBox(1..11), CheckListBox(1..4), ListView(1..7).
+    // Sections by their design numbers: GroupBox(1..11), CheckListBox(1..4), ListView(1..7);
+    // on a 64-bit system also GroupBox(12..14) and ListView(8..10).
     Section& GroupBoxN(int number) { return *boxes_.at(number - 1); }
     CheckListBox& CheckListBoxN(int number) { return checkLists_.at(number - 1); }
-    EntryListView& ListViewN(int number) { return listViews_.at(number - 1); }
+    EntryListView& ListViewN(int number) { return *listViews_.at(number - 1); }
+    int SectionCount() const { return static_cast<int>(boxes_.size()); }
+    // Whether the program runs as a 32-bit process on a 64-bit system, decided when the window
+    // object is made: the local machine's keys are then opened in the native view, and sections
+    // 12 to 14 show the 32-bit programs' run keys.
+    bool OnWow64() const { return onWow64_; }
+    // The view the window opens a root's keys in.
+    RegistryView ViewOf(RootKey root) const;
 
     bool HideEmpty() const override;
     void SectionLayoutChanged() override;
@@ -90,11 +101,12 @@ class TFormDawnroll : public SectionHost {
     void OnVerticalScroll(int code);
 
     SourceLocators locators_;
+    bool onWow64_ = false;
     HWND window_ = nullptr;
     UniqueFont font_;
-    std::array<std::unique_ptr<Section>, 11> boxes_;
+    std::vector<std::unique_ptr<Section>> boxes_; // 11, or 14 on a 64-bit system
     std::array<CheckListBox, 4> checkLists_;
-    std::array<EntryListView, 7> listViews_;
+    std::vector<std::unique_ptr<EntryListView>> listViews_; // 7, or 10 on a 64-bit system
     // The shell's share of the first refresh, read while the window is made; gone after it.
     std::unique_ptr<ShellPrefetch> prefetch_;
     int scrollTop_ = 0;

@@ -230,7 +230,7 @@ bool MenuItemChecked(HWND window, UINT id) {
 
 std::vector<int> VisibleSections(TFormDawnroll& form) {
     std::vector<int> numbers;
-    for (int number = 1; number <= 11; ++number) {
+    for (int number = 1; number <= form.SectionCount(); ++number) {
         if (IsWindowVisible(form.GroupBoxN(number).Handle()))
             numbers.push_back(number);
     }

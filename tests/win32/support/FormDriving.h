@@ -78,7 +78,8 @@ unsigned long long LastWriteTime(const std::string& path);
 void AgeFile(const std::string& path);
 
 bool MenuItemChecked(HWND window, UINT id);
-// The design numbers (1..11) of the sections whose group boxes are visible, in order.
+// The design numbers (1..11, or 1..14 on a 64-bit system) of the sections whose group boxes are
+// visible, in order.
 std::vector<int> VisibleSections(TFormDawnroll& form);
 // Lines of text each followed by a carriage return and line feed.
 std::string Lines(const std::vector<std::string>& lines);
