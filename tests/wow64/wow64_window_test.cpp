@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -487,10 +489,17 @@ TEST_F(OnA64BitSystem, ANumberValueInA32BitKeyEndsTheRefreshThere) {
 }
 
 // The same on the test prefix's own local machine, without the sandbox: the 64-bit prefix is
-// made for the test run and thrown away after it. The values added have names of their own and
-// are removed again from both views.
+// made for the test run and thrown away after it, and says so (DAWNROLL_THROWAWAY_PREFIX, set
+// by wine-exec64.sh); anywhere else the test does not run, so that it never writes a real
+// machine's run keys. The values added have names of their own and are removed again from both
+// views.
 class OnA64BitSystemRealRegistry : public testing::Test {
   protected:
+    void SetUp() override {
+        const char* throwaway = std::getenv("DAWNROLL_THROWAWAY_PREFIX");
+        if (!throwaway || std::string(throwaway) != "1")
+            GTEST_SKIP() << "writes the local machine's own run keys: only in the test run's throwaway prefix";
+    }
     OnA64BitSystemRealRegistry() : tag_("DawnrollTest" + std::to_string(GetCurrentProcessId())) {
         SourceLocators locators;
         locators.configSys = folder_.File("CONFIG.SYS");
