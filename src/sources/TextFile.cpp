@@ -84,8 +84,9 @@ bool HeldByAnotherProgram(DWORD error) {
 }
 
 // Wine's ReplaceFileA first moves the original aside and then the new file into its place, so
-// that a crash in between leaves no file at all; there is no identity beyond the name to keep
-// there either. On Wine the new file is moved into place, which the host does in one step.
+// that a crash in between leaves no file at all; and what it leaves is the new file as it was
+// made (its own creation time, file index and attributes), so there is nothing it would keep.
+// On Wine the new file is moved into place, which the host does in one step.
 bool ReplacementKeepsTheFileWhole() {
     const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     return !(ntdll && GetProcAddress(ntdll, "wine_get_version"));
@@ -232,11 +233,13 @@ RewriteResult RewriteTextFile(const std::string& path, const std::string& bytes,
     }
     if (made)
         RaiseInOutError(made);
-    original.Reset(); // the new file cannot take the place of a file held open
     if (const DWORD error = WriteAllTo(temporary.Handle(), bytes))
         RaiseInOutError(error);
     if (!temporary.Close())
         RaiseInOutError(GetLastError());
+    // The new file cannot take the place of a file held open. Until now no other program could
+    // write to the original; what one writes in the moment before the replacement is lost.
+    original.Reset();
 
     // The replacement keeps the file's identity: permissions, creation time, streams, links.
     const bool replace = attributes != INVALID_FILE_ATTRIBUTES && ReplacementKeepsTheFileWhole();
