@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class CheckListBox {
@@ -28,6 +29,11 @@ class CheckListBox {
     bool Checked(int index) const;
     void SetChecked(int index, bool checked);
 
+    // The source's text as this list last read or wrote it. A change is written only while the
+    // source still holds it, so that what another program wrote meanwhile is never overwritten.
+    const std::string& SourceText() const { return sourceText_; }
+    void SetSourceText(std::string text) { sourceText_ = std::move(text); }
+
     // What a click on the check box or the space bar does: changes the line's mark and then
     // tells the parent (kClickCheckNotification), which calls the section's handler.
     void ToggleByUser(int index);
@@ -41,4 +47,5 @@ class CheckListBox {
     HWND window_ = nullptr;
     int id_ = 0;
     std::vector<std::string> lines_;
+    std::string sourceText_;
 };

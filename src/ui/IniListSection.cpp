@@ -1,6 +1,7 @@
 // Sections 3 and 4: the programs of the Load and Run entries of WIN.INI's [Windows] section.
 #include "Dawnroll.h"
 
+#include "../sources/AppError.h"
 #include "../sources/IniList.h"
 #include "../sources/IniListText.h"
 
@@ -9,21 +10,34 @@ void TFormDawnroll::LoadIniList(Section& box, CheckListBox& list, const std::str
     LoadSection(box, [&] {
         box.SetTitle(IniListTitle(profileFile, key));
         list.Clear();
-        const auto programs = SplitProgramList(ReadIniEntry(profileFile, key));
+        const auto value = ReadIniEntry(profileFile, key);
+        const auto programs = SplitProgramList(value);
         list.Append(programs, std::vector<bool>(programs.size(), true));
+        list.SetSourceText(value);
         return SectionContents{list.Count()};
     });
 }
 
-// Rewrites the entry named by the section's title from the checked lines, in list order.
+// Rewrites the entry named by the section's title from the checked lines, in list order. The
+// list is the entry as the section last read or wrote it; when another program has changed the
+// entry since, nothing is written, the section shows the entry as it now is, and the user is
+// told.
 void TFormDawnroll::WinIniClickCheck(CheckListBox& list) {
-    const auto locator = ParseIniListTitle(SectionHolding(list.Handle()).Title());
+    Section& box = SectionHolding(list.Handle());
+    const auto locator = ParseIniListTitle(box.Title());
     if (!locator)
         return;
+    if (ReadIniEntry(locator->profileFile, locator->key) != list.SourceText()) {
+        LoadIniList(box, list, locator->key, locator->profileFile);
+        throw AppError("The " + locator->key + "= entry of " + locator->profileFile +
+                       " was changed by another program; it has been read again and nothing was written");
+    }
     std::vector<std::string> checked;
     for (int i = 0; i < list.Count(); ++i) {
         if (list.Checked(i))
             checked.push_back(list.Line(i));
     }
     WriteIniEntry(locator->profileFile, locator->key, JoinProgramList(checked));
+    // What the profile call now gives back (it may drop quotes around a value, for one).
+    list.SetSourceText(ReadIniEntry(locator->profileFile, locator->key));
 }

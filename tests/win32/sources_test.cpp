@@ -5,6 +5,7 @@
 
 #include "sources/AppError.h"
 #include "sources/BootFile.h"
+#include "sources/BootFileText.h"
 #include "sources/IniList.h"
 #include "sources/RunKey.h"
 #include "sources/StartupFolder.h"
@@ -34,7 +35,7 @@ template <typename Work> std::string ErrorOf(Work&& work) {
 
 std::vector<RunValue> ReadAll(RootKey root, const std::string& keyName) {
     std::vector<RunValue> values;
-    ReadRunKey(root, keyName, [&](RunValue&& value) { values.push_back(std::move(value)); });
+    ReadRunKey(RunKeyLocator{root, RunKeyPath(keyName)}, [&](RunValue&& value) { values.push_back(std::move(value)); });
     return values;
 }
 } // namespace
@@ -49,9 +50,9 @@ class BootFileSourceTest : public testing::Test {
 TEST_F(BootFileSourceTest, AFileThatCannotBeOpenedHasNoLinesAtAllAndAnEmptyOneHasNone) {
     EXPECT_FALSE(ReadBootFile(path).has_value());
     WriteBytes(path, "");
-    const auto lines = ReadBootFile(path);
-    ASSERT_TRUE(lines.has_value());
-    EXPECT_TRUE(lines->empty());
+    const auto contents = ReadBootFile(path);
+    ASSERT_TRUE(contents.has_value());
+    EXPECT_TRUE(contents->lines.empty());
 }
 
 TEST_F(BootFileSourceTest, LinesAreReadByteForByteUpToTheFirstCtrlZ) {
@@ -59,11 +60,12 @@ TEST_F(BootFileSourceTest, LinesAreReadByteForByteUpToTheFirstCtrlZ) {
                            "after\r\n",
                            41);
     WriteBytes(path, text);
-    const auto lines = ReadBootFile(path);
-    ASSERT_TRUE(lines.has_value());
-    EXPECT_EQ(*lines, (std::vector<std::string>{"DEVICE=A", std::string("rem \xE9\0x", 7), "lone\nfeed", "LAST"}));
-    // The file access itself keeps every byte; only the line rules stop at the Ctrl-Z.
-    EXPECT_EQ(*ReadTextFile(path), text);
+    const auto contents = ReadBootFile(path);
+    ASSERT_TRUE(contents.has_value());
+    EXPECT_EQ(contents->lines,
+              (std::vector<std::string>{"DEVICE=A", std::string("rem \xE9\0x", 7), "lone\nfeed", "LAST"}));
+    // The bytes are kept whole; only the line rules stop at the Ctrl-Z.
+    EXPECT_EQ(contents->bytes, text);
 }
 
 TEST_F(BootFileSourceTest, AFileHeldOpenForWritingByAnotherProgramCannotBeRead) {
@@ -75,7 +77,7 @@ TEST_F(BootFileSourceTest, AFileHeldOpenForWritingByAnotherProgramCannotBeRead) 
 TEST_F(BootFileSourceTest, WritingGivesExactlyTheLinesEachEndedByALineBreakAndKeepsTheAttributes) {
     WriteBytes(path, "A\r\nB");
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_EQ(WriteBootFile(path, {"REM A", "B", std::string("\0z", 2)}), RewriteResult::Written);
+    EXPECT_EQ(RewriteTextFile(path, WriteBootLines({"REM A", "B", std::string("\0z", 2)})), RewriteResult::Written);
     EXPECT_EQ(ReadBytes(path), std::string("REM A\r\nB\r\n\0z\r\n", 14));
     EXPECT_EQ(GetFileAttributesA(path.c_str()) & kKeptAttributes,
               static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
@@ -86,7 +88,7 @@ TEST_F(BootFileSourceTest, AFileHeldByAnotherProgramIsLeftAsItWas) {
     WriteBytes(path, "A\r\n");
     {
         HeldFile held(path);
-        EXPECT_EQ(WriteBootFile(path, {"REM A"}), RewriteResult::Unavailable);
+        EXPECT_EQ(RewriteTextFile(path, WriteBootLines({"REM A"})), RewriteResult::Unavailable);
     }
     EXPECT_EQ(ReadBytes(path), "A\r\n");
 }
@@ -253,8 +255,10 @@ TEST_F(RunKeySourceTest, ANumberValueRaisesItsErrorAfterTheValuesBeforeItWereHan
     SetDwordValue(HKEY_CURRENT_USER, kRunPath, "Counter", 3);
     SetStringValue(HKEY_CURRENT_USER, kRunPath, "Last", "last.exe");
     std::vector<std::string> handed;
-    const std::string error = ErrorOf(
-        [&] { ReadRunKey(RootKey::CurrentUser, "Run", [&](RunValue&& value) { handed.push_back(value.name); }); });
+    const std::string error = ErrorOf([&] {
+        ReadRunKey(RunKeyLocator{RootKey::CurrentUser, RunKeyPath("Run")},
+                   [&](RunValue&& value) { handed.push_back(value.name); });
+    });
     EXPECT_EQ(error, "Invalid data type for 'Counter'");
     // Whatever the registry's order, the number value ends the reading where it stands.
     EXPECT_EQ(std::find(handed.begin(), handed.end(), "Counter"), handed.end());
