@@ -65,9 +65,9 @@ HWND TFormDawnroll::Create() {
     }
     RegisterWindowClass(&TFormDawnroll::WindowProcedure);
     // The designed 8 points at every resolution (-11 at 96 dots per inch).
-    font_ = UniqueFont(CreateFontA(FontHeightForPoints(layout::kFontPoints, SystemDpi()), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   DEFAULT_PITCH | FF_DONTCARE, layout::kFontName));
+    font_ = UniqueFont(CreateFontA(FontHeightForPoints(layout::kFontPoints, SystemDpi()), 0, 0, 0, FW_NORMAL, FALSE,
+                                   FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, layout::kFontName));
     HMENU menu = LoadMenuA(Instance(), MAKEINTRESOURCEA(IDR_MAINMENU));
     // The object goes with the creation message and is known from WM_NCCREATE on (see
     // WindowProcedure); window_ is set there.
@@ -282,8 +282,8 @@ void TFormDawnroll::OnMouseWheel(int delta) {
         lines = 3;
     RECT client;
     GetClientRect(window_, &client);
-    const int linesPerNotch = lines == WHEEL_PAGESCROLL ? WheelScroll::kWheelScreen
-                                                        : static_cast<int>(std::min<UINT>(lines, 0x7FFF));
+    const int linesPerNotch =
+        lines == WHEEL_PAGESCROLL ? WheelScroll::kWheelScreen : static_cast<int>(std::min<UINT>(lines, 0x7FFF));
     const int by = wheel_.Turn(delta, linesPerNotch, Scaled(kScrollLine), static_cast<int>(client.bottom));
     if (by != 0)
         ScrollTo(scrollTop_ + by);

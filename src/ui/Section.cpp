@@ -17,8 +17,8 @@ namespace {
 ListMetrics MeasureList(HWND list, int count) {
     ListMetrics metrics;
     RECT frame = {0, 0, 0, 0};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)) & ~(WS_VSCROLL | WS_HSCROLL),
-                       FALSE, static_cast<DWORD>(GetWindowLongA(list, GWL_EXSTYLE)));
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)) & ~(WS_VSCROLL | WS_HSCROLL), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(list, GWL_EXSTYLE)));
     metrics.frame = frame.bottom - frame.top;
     char className[32] = {};
     GetClassNameA(list, className, sizeof className);
