@@ -225,12 +225,16 @@ class WheelTest : public FormTest {
         EXPECT_EQ(ScrollPosition(window), 0);
         return window;
     }
+    // The setting is the session's, seen by every program: it is put back as it was.
+    void SetUp() override {
+        FormTest::SetUp();
+        ASSERT_TRUE(SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &savedLines_, 0));
+    }
     void TearDown() override {
         SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, savedLines_, nullptr, 0);
         FormTest::TearDown();
     }
     void SetLinesPerNotch(UINT lines) {
-        SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &savedLines_, 0);
         ASSERT_TRUE(SystemParametersInfoA(SPI_SETWHEELSCROLLLINES, lines, nullptr, 0));
     }
     UINT savedLines_ = 3;
