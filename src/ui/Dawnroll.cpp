@@ -350,6 +350,19 @@ void TFormDawnroll::ListFocused(HWND list) {
         ScrollTo(position);
 }
 
+void TFormDawnroll::ShowCurrentRow(HWND list, const RECT& rowInList) {
+    if (GetFocus() != list || SectionIndexOf(list) < 0)
+        return;
+    RECT row = rowInList;
+    MapWindowPoints(list, window_, reinterpret_cast<POINT*>(&row), 2);
+    RECT client;
+    GetClientRect(window_, &client);
+    const int position = ScrollPositionShowing(scrollTop_, static_cast<int>(client.bottom), row.top + scrollTop_,
+                                               row.bottom + scrollTop_);
+    if (position != scrollTop_)
+        ScrollTo(position);
+}
+
 void TFormDawnroll::OnCommand(WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
     const UINT code = HIWORD(wParam);
@@ -362,6 +375,15 @@ void TFormDawnroll::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
     if (code == LBN_SETFOCUS) {
         ListFocused(reinterpret_cast<HWND>(lParam));
+        return;
+    }
+    if (code == LBN_SELCHANGE) {
+        const HWND list = reinterpret_cast<HWND>(lParam);
+        RECT row = {};
+        const auto caret = SendMessageA(list, LB_GETCARETINDEX, 0, 0);
+        if (caret >= 0 &&
+            SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(caret), reinterpret_cast<LPARAM>(&row)) != LB_ERR)
+            ShowCurrentRow(list, row);
         return;
     }
     if (code != kClickCheckNotification)
@@ -389,6 +411,15 @@ LRESULT TFormDawnroll::OnNotify(const NMHDR& header) {
         ListFocused(header.hwndFrom);
         return 0;
     case LVN_ITEMCHANGED: {
+        const auto& report = reinterpret_cast<const NMLISTVIEW&>(header);
+        if (report.iItem >= 0 && (report.uChanged & LVIF_STATE) && (report.uNewState & LVIS_FOCUSED) &&
+            !(report.uOldState & LVIS_FOCUSED)) {
+            RECT bounds = {};
+            bounds.left = LVIR_BOUNDS;
+            if (SendMessageA(header.hwndFrom, LVM_GETITEMRECT, static_cast<WPARAM>(report.iItem),
+                             reinterpret_cast<LPARAM>(&bounds)))
+                ShowCurrentRow(header.hwndFrom, bounds);
+        }
         int row = 0;
         RowChange change;
         if (!ReadRowChange(reinterpret_cast<const NMLISTVIEW&>(header), &row, &change))

@@ -100,6 +100,9 @@ class TFormDawnroll : public SectionHost {
     // A list has got the focus: a section out of sight (or any part of it, after Tab) scrolls
     // into view.
     void ListFocused(HWND list);
+    // The keys moved the current line or row of the focused list: it scrolls into view, when
+    // the section is taller than what the window shows of it.
+    void ShowCurrentRow(HWND list, const RECT& rowInList);
 
     SourceLocators locators_;
     HWND window_ = nullptr;

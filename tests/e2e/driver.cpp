@@ -755,4 +755,52 @@ TEST_F(EndToEnd, ResizingKeepsHeightsAndFollowsTheWidth) {
     }
 }
 
+// The real program's keyboard: at start the focus is on the first visible section's list; Tab
+// and Shift+Tab go round the visible lists in the table's order; Space on the focused boot-file
+// line switches it off in the file.
+TEST_F(EndToEnd, KeyboardFocusStartsOnTheFirstListAndTabGoesRound) {
+    DeleteFileA(demo::kAutoexecBat);
+    demo::ClearRunKey(HKEY_CURRENT_USER, "RunOnce");
+    Dawnroll& app = Start();
+    Enlarge();
+    const std::vector<int> visible = app.VisibleSections();
+    ASSERT_EQ(visible, (std::vector<int>{1, 3, 4, 5, 6, 7, 9, 10, 11}));
+    auto listOf = [&](int section) { return section <= 4 ? app.CheckList(section) : app.ListView(section - 4); };
+    auto focused = [&]() -> int {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(app.Window(), nullptr), &info);
+        for (int section = 1; section <= 11; ++section)
+            if (listOf(section) == info.hwndFocus)
+                return section;
+        return 0;
+    };
+    EXPECT_EQ(focused(), 1) << "the focus at start";
+    for (std::size_t i = 1; i <= visible.size(); ++i) {
+        SendKeys(app.Window(), {VK_TAB});
+        EXPECT_EQ(focused(), visible[i % visible.size()]) << "Tab";
+    }
+    // Shift+Tab: Shift held while Tab is pressed.
+    std::vector<INPUT> inputs(4);
+    for (auto& input : inputs)
+        input.type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = VK_SHIFT;
+    inputs[1].ki.wVk = VK_TAB;
+    inputs[2].ki.wVk = VK_TAB;
+    inputs[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs[3].ki.wVk = VK_SHIFT;
+    inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, inputs.data(), sizeof(INPUT));
+    WaitRepaint(app.Window());
+    EXPECT_EQ(focused(), visible.back()) << "Shift+Tab from the first list";
+    SendKeys(app.Window(), {VK_TAB});
+    ASSERT_EQ(focused(), 1);
+
+    const std::string config = FileText(demo::kConfigSys);
+    SendKeys(app.Window(), {VK_HOME, VK_SPACE});
+    EXPECT_FALSE(app.Lines(1)[0].checked);
+    EXPECT_EQ(FileText(demo::kConfigSys), "REM " + config);
+    SendKeys(app.Window(), {VK_SPACE});
+    EXPECT_EQ(FileText(demo::kConfigSys), config);
+}
 } // namespace

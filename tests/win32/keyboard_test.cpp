@@ -212,6 +212,59 @@ TEST_F(KeyboardTest, AListFocusedOutOfSightBringsItsSectionIntoView) {
     EXPECT_EQ(ScrollPosition(window), position);
 }
 
+TEST_F(KeyboardTest, TheKeysBringTheCurrentLineOfATallListIntoView) {
+    std::vector<std::string> many;
+    for (int i = 0; i < 90; ++i)
+        many.push_back("SET VARIABLE" + std::to_string(i) + "=x");
+    WriteBytes(ConfigSys(), Lines(many));
+    PointStartupFolders();
+    for (int i = 0; i < 40; ++i)
+        WriteBytes(UserStartup() + "\\file " + std::to_string(100 + i) + ".txt", "x");
+    const HWND window = CreateAndShow();
+    SetWindowPos(window, nullptr, 0, 0, 640, 400, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages();
+    ASSERT_EQ(FocusedSection(*form), 1);
+    const HWND config = form->CheckListBoxN(1).Handle();
+    auto lineInView = [&](HWND list, bool checkList) {
+        RECT row = {};
+        if (checkList) {
+            const auto caret = SendMessageA(list, LB_GETCARETINDEX, 0, 0);
+            SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(caret), reinterpret_cast<LPARAM>(&row));
+        } else {
+            const auto focused = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+            row.left = LVIR_BOUNDS;
+            SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&row));
+        }
+        MapWindowPoints(list, window, reinterpret_cast<POINT*>(&row), 2);
+        RECT client = {};
+        GetClientRect(window, &client);
+        return row.top >= 0 && row.bottom <= client.bottom;
+    };
+    QueueKeyPresses({VK_HOME, VK_END});
+    WaitForInputHandled(window);
+    EXPECT_EQ(SendMessageA(config, LB_GETCARETINDEX, 0, 0), 89);
+    EXPECT_TRUE(lineInView(config, true)) << "the last line after End";
+    EXPECT_GT(ScrollPosition(window), 0);
+    QueueKeyPresses({VK_UP, VK_UP, VK_UP});
+    WaitForInputHandled(window);
+    EXPECT_TRUE(lineInView(config, true));
+    QueueKeyPresses({VK_HOME});
+    WaitForInputHandled(window);
+    EXPECT_TRUE(lineInView(config, true)) << "the first line after Home";
+    // Scrolled just so far that the line shows: its top (15 + 2 below the section's) at the top.
+    EXPECT_EQ(ScrollPosition(window), RectInParent(config).top + 2);
+
+    // The same in an entry list.
+    PressTab(window, false);
+    ASSERT_EQ(FocusedSection(*form), 5);
+    const HWND startup = form->ListViewN(1).Handle();
+    QueueKeyPresses({VK_HOME, VK_END});
+    WaitForInputHandled(window);
+    EXPECT_EQ(SendMessageA(startup, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED), 39);
+    EXPECT_TRUE(lineInView(startup, false)) << "the last row after End";
+    SaveScreenshot("keyboard-last-row-in-view");
+}
+
 class WheelTest : public FormTest {
   protected:
     HWND ShowTallStack() {
