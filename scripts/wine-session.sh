@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Starts or stops the Wine session the tests run in: a virtual screen (Xvfb), a fresh throwaway
-# 32-bit prefix under build/, and a persistent wineserver for quick process starts.
-#   wine-session.sh start PREFIX STATE_DIR   prints the environment to use (DISPLAY=..., WINEPREFIX=...)
+# 32-bit prefix under build/, a fresh 64-bit prefix beside it (PREFIX64, for the program on 64-bit
+# Windows; see wine-exec64.sh), and a persistent wineserver for each, for quick process starts.
+#   wine-session.sh start PREFIX STATE_DIR   prints the environment to use (DISPLAY=...,
+#                                            WINEPREFIX=..., DAWNROLL_WINEPREFIX64=...)
 #   wine-session.sh stop STATE_DIR
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,18 +21,39 @@ start() {
     echo $! >"$state/xvfb.pid"
     for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
 
-    export WINEPREFIX=$prefix DISPLAY=$display
-    if [ -d "$prefix" ]; then
-        wineserver -k >/dev/null 2>&1 || true
-        wineserver -w >/dev/null 2>&1 || true
-        rm -rf "$prefix"
-    fi
+    export DISPLAY=$display
+    local prefix64=${prefix}64
+    remove_prefix "$prefix"
+    remove_prefix "$prefix64"
     echo "$prefix" >"$state/prefix"
-    wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
-    wineserver -p >/dev/null 2>&1 </dev/null || true
+    echo "$prefix64" >"$state/prefix64"
+    # The two prefixes boot side by side; each has its own wineserver.
+    WINEARCH=win64 WINEPREFIX=$prefix64 wineboot -i >"$state/wineboot64.log" 2>&1 </dev/null &
+    local boot64=$!
+    WINEPREFIX=$prefix wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
+    wait "$boot64" || { echo "the 64-bit prefix did not boot, see $state/wineboot64.log" >&2; exit 1; }
+    WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null || true
+    (unset WINEARCH; WINEPREFIX=$prefix64 wineserver -p >/dev/null 2>&1 </dev/null) || true
     echo "DISPLAY=$display"
     echo "WINEPREFIX=$prefix"
+    echo "DAWNROLL_WINEPREFIX64=$prefix64"
     mount_small_drive "$prefix" "$state"
+}
+
+# Ends the wineserver of an earlier session's prefix and removes the prefix.
+remove_prefix() {
+    local prefix=$1
+    [ -d "$prefix" ] || return 0
+    (unset WINEARCH; export WINEPREFIX=$prefix; wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true)
+    rm -rf "$prefix"
+}
+
+# Ends the wineserver of the prefix named in the file (one of the session's), and forgets it.
+stop_server() {
+    local file=$1
+    [ -f "$file" ] || return 0
+    (unset WINEARCH; export WINEPREFIX=$(cat "$file"); wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true)
+    rm -f "$file"
 }
 
 # A small drive the tests can fill: a 256 KiB tmpfs under the state folder, drive T: of the
@@ -46,11 +69,8 @@ mount_small_drive() {
 
 stop() {
     local state=$1
-    if [ -f "$state/prefix" ]; then
-        WINEPREFIX=$(cat "$state/prefix") wineserver -k >/dev/null 2>&1 || true
-        WINEPREFIX=$(cat "$state/prefix") wineserver -w >/dev/null 2>&1 || true
-        rm -f "$state/prefix"
-    fi
+    stop_server "$state/prefix"
+    stop_server "$state/prefix64"
     if mountpoint -q "$state/small-drive" 2>/dev/null; then
         umount "$state/small-drive" 2>/dev/null || umount -l "$state/small-drive" 2>/dev/null || true
     fi

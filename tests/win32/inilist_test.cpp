@@ -23,7 +23,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -406,44 +405,5 @@ TEST_F(IniListWindowTest, ClickOnALinesCheckBoxRewritesTheEntry) {
     form->RefreshAll();
     EXPECT_EQ(LinesOf(run), (std::vector<std::string>{"r2.exe"}));
     EXPECT_EQ(LinesOf(load), (std::vector<std::string>{"a.exe", "b.exe"}));
-}
-
-// Load and toggle times for growing entries, the best of three runs, with the shares of reading
-// the entry and splitting it; run by hand:
-//   inilist_test.exe --gtest_also_run_disabled_tests --gtest_filter=*DISABLED_Benchmark*
-TEST_F(IniListTest, DISABLED_BenchmarkLoadAndToggle) {
-    using Clock = std::chrono::steady_clock;
-    const auto ms = [](Clock::duration d) {
-        return std::chrono::duration_cast<std::chrono::microseconds>(d).count() / 1000.0;
-    };
-    form->Create();
-    for (const std::string& file : {TestIni(), WinIni()}) {
-        for (int count : {1000, 10000, 100000}) {
-            const std::string value = JoinProgramList(Programs(count));
-            double read = 1e9, split = 1e9, load = 1e9, toggle = 1e9;
-            for (int run = 0; run < 3; ++run) {
-                SeedEntry(file, "Load", value);
-                auto start = Clock::now();
-                const std::string entry = ProfileEntry(file, "Load");
-                read = std::min(read, ms(Clock::now() - start));
-                start = Clock::now();
-                const auto programs = SplitProgramList(entry);
-                split = std::min(split, ms(Clock::now() - start));
-                ASSERT_EQ(programs.size(), static_cast<std::size_t>(count));
-
-                start = Clock::now();
-                CheckListBox& list = Load(file);
-                load = std::min(load, ms(Clock::now() - start));
-                start = Clock::now();
-                Toggle(list, count / 2, false);
-                toggle = std::min(toggle, ms(Clock::now() - start));
-                ASSERT_EQ(list.Count(), count);
-                EXPECT_EQ(ProfileEntry(file, "Load").size(), value.size() - programs[count / 2].size() - 1);
-            }
-            std::printf("%-8s %7d programs (%8zu characters): load %8.1f ms (read %7.1f, split %6.1f), "
-                        "toggle %8.1f ms\n",
-                        file.substr(file.rfind('\\') + 1).c_str(), count, value.size(), load, read, split, toggle);
-        }
-    }
 }
 } // namespace

@@ -712,33 +712,4 @@ TEST_F(RunKeyTest, TenThousandValuesLoadAndToggle) {
     }
     EXPECT_EQ(EnumeratedNames(HKEY_LOCAL_MACHINE, kRunServices).size(), 10000u);
 }
-
-// Load time of one key by its number of values, on the shown window. Run by hand:
-//   runkey_test.exe --gtest_also_run_disabled_tests --gtest_filter=*LoadTime*
-TEST_F(RunKeyTest, DISABLED_LoadTimeGrowsLinearly) {
-    Open();
-    ShowForInput(form->Handle());
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    double perValue[2] = {};
-    const int counts[2] = {1000, 10000};
-    for (int i = 0; i < 2; ++i) {
-        DeleteKeyTree(HKEY_CURRENT_USER, kRun);
-        FillKey(HKEY_CURRENT_USER, kRun, counts[i]);
-        double best = 1e9;
-        for (int round = 0; round < 3; ++round) {
-            LARGE_INTEGER start;
-            LARGE_INTEGER end;
-            QueryPerformanceCounter(&start);
-            form->LoadRunKey(Box(7), List(7), "Run", RootKey::CurrentUser);
-            PumpMessages();
-            QueryPerformanceCounter(&end);
-            best = std::min(best, static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
-        }
-        ASSERT_EQ(List(7).Count(), counts[i]);
-        perValue[i] = best / counts[i];
-        std::printf("load of %5d values: %8.1f ms (%.1f us per value)\n", counts[i], best * 1000, perValue[i] * 1e6);
-    }
-    EXPECT_LT(perValue[1], perValue[0] * 3) << "loading grows faster than the number of values";
-}
 } // namespace

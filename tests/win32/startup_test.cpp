@@ -655,46 +655,4 @@ TEST_F(StartupFolderTest, NamesWithCharactersOfTheUpperHalfOfTheCodePage) {
     EXPECT_TRUE(FileExists(plain));
     EXPECT_EQ(Fullnames(), (std::set<std::string>{grave, plain}));
 }
-
-// A benchmark, run by hand: the load time of Startup folders of growing size, and the part of
-// it spent in the shell's own answers (the same SHGetFileInfoA calls, made here), so that the
-// program's own share can be told apart from the platform's.
-//   startup_test.exe --gtest_also_run_disabled_tests --gtest_filter=*DISABLED_LoadTime*
-TEST_F(StartupFolderTest, DISABLED_LoadTimeGrowsLinearly) {
-    PointUserStartupAt(UserFolder());
-    LoadUser();
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    const auto milliseconds = [&](const std::function<void()>& work) {
-        LARGE_INTEGER start, end;
-        QueryPerformanceCounter(&start);
-        work();
-        QueryPerformanceCounter(&end);
-        return double(end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
-    };
-    int created = 0;
-    std::vector<double> ownPerFile;
-    for (int count : {200, 2000, 10000}) {
-        for (; created < count; ++created)
-            WriteBytes(startup.File("entry " + Padded(created) + ".txt"), "");
-        const int runs = count > 2000 ? 1 : 3;
-        double load = 1e30;
-        double shell = 1e30;
-        for (int run = 0; run < runs; ++run) {
-            load = std::min(load, milliseconds([&] { LoadUser(); }));
-            shell = std::min(shell, milliseconds([&] {
-                                 for (int i = 0; i < count; ++i)
-                                     AskShell(startup.File("entry " + Padded(i) + ".txt"));
-                             }));
-        }
-        ASSERT_EQ(List().Count(), count);
-        const double own = std::max(0.0, load - shell);
-        ownPerFile.push_back(own / count);
-        std::printf("%6d files: load %9.1f ms (%.3f ms per file); shell calls %9.1f ms (%.3f); "
-                    "the rest %8.1f ms (%.3f)\n",
-                    count, load, load / count, shell, shell / count, own, own / count);
-    }
-    EXPECT_LT(ownPerFile.back(), ownPerFile.front() * 3 + 0.1)
-        << "the program's own share grows faster than the number of files";
-}
 } // namespace

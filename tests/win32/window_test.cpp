@@ -117,6 +117,25 @@ TEST_F(WindowTest, TitleNamesProgramAndVersion) {
     EXPECT_FALSE(IsWindowVisible(Window())) << "creating does not show the window";
 }
 
+// The entry lists are the list views of version 6 of the common controls, as in the program
+// itself: the class's (Unicode) window procedure lies in the side-by-side assembly of the
+// common controls 6.0, not in the system folder's comctl32 of version 5.
+TEST_F(WindowTest, EntryListsAreListViewsOfCommonControlsVersionSix) {
+    Create();
+    const auto procedure = reinterpret_cast<LPCSTR>(GetClassLongPtrW(form->ListViewN(1).Handle(), GCLP_WNDPROC));
+    HMODULE controls = nullptr;
+    ASSERT_TRUE(GetModuleHandleExA(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, procedure, &controls));
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(controls, path, sizeof path);
+    std::string lower = path;
+    CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
+    EXPECT_NE(lower.find("\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0."), std::string::npos)
+        << path;
+    EXPECT_NE(lower.rfind("\\comctl32.dll"), std::string::npos) << path;
+    EXPECT_NE(GetClassLongPtrA(Window(), GCLP_HICON), 0) << "the window carries the program's icon";
+}
+
 TEST_F(WindowTest, DisplayMenuShowsAndHidesEmptySectionsByKeyboardAndMouse) {
     WriteBytes(ConfigSys(), Lines({"DEVICE=a.sys", "FILES=30"}));
     PointStartupFolders();
