@@ -99,6 +99,21 @@ class TFormDawnroll : public SectionHost {
     void Restack();
     void ScrollTo(int position);
     void OnVerticalScroll(int code);
+    void OnMouseWheel(int delta);
+    // The keyboard: the list of a visible section holds the focus; Tab and Shift+Tab move it
+    // to the next or previous visible section's list, in the table's order, round the end.
+    HWND ListOfSection(std::size_t index) const;
+    int SectionIndexOf(HWND list) const; // -1 for none
+    void MoveFocus(HWND from, bool backwards);
+    void FocusFirstList();
+    // While the window is active, a focus left on no visible list goes to the first one.
+    void KeepFocusOnAList();
+    // A list has got the focus: a section out of sight (or any part of it, after Tab) scrolls
+    // into view.
+    void ListFocused(HWND list);
+    // The keys moved the current line or row of the focused list: it scrolls into view, when
+    // the section is taller than what the window shows of it.
+    void ShowCurrentRow(HWND list, const RECT& rowInList);
 
     SourceLocators locators_;
     bool onWow64_ = false;
@@ -110,6 +125,9 @@ class TFormDawnroll : public SectionHost {
     // The shell's share of the first refresh, read while the window is made; gone after it.
     std::unique_ptr<ShellPrefetch> prefetch_;
     int scrollTop_ = 0;
+    WheelScroll wheel_;
+    HWND focusedList_ = nullptr; // the list that had the focus last, given back on activation
+    bool focusByTab_ = false;
     bool restacking_ = false;
     bool restackDeferred_ = false; // during RefreshAll
     bool mainForm_ = false;

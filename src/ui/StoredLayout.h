@@ -13,7 +13,12 @@ inline constexpr const char* kDesignedCaption = "Dawnroll";
 inline constexpr const char* kVersionText = "32 1.0.2 ";
 inline constexpr const char* kMakersNotice = "- startup manager by the Dawnroll developers";
 inline constexpr const char* kFontName = "MS Sans Serif";
+// Height -11 at 96 dots per inch: 8 points, the size the window keeps at every resolution.
 inline constexpr int kFontHeight = -11;
+inline constexpr int kFontPoints = 8;
+// The entry list whose columns are designed at the list's default width; every other entry
+// list's columns are designed to fit their header texts. Each load sets them to 100 pixels.
+inline constexpr int kListWithDefaultColumnWidths = 303; // ListView3
 
 enum class ListKind { CheckList, EntryList, EntryListWithIcons };
 
