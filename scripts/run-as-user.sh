@@ -33,6 +33,10 @@ if ! useradd --no-create-home --home-dir "$work/home" --shell /bin/sh "$user"; t
     exit 77
 fi
 mkdir -p "$work/home" "$work/refusing"
+# The user may not reach the build folder (a clone in a folder only root may enter): the test
+# program, one statically linked file, runs from a copy in the user's own folder.
+cp "$program" "$work/home/"
+program=$work/home/$(basename "$program")
 printf 'A\r\nB\r\n' >"$work/refusing/CONFIG.SYS"
 chown -R "$user:" "$work"
 chmod 0755 "$work"
