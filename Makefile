@@ -3,7 +3,7 @@ BUILD := build
 JOBS := $(shell nproc)
 WINEPREFIX ?=
 
-.PHONY: all deps build native fuzz test run bench clean
+.PHONY: all deps build native fuzz test run bench dist clean
 
 all: build
 
@@ -32,11 +32,22 @@ run: build
 	@BUILD_DIR=$(CURDIR)/$(BUILD) scripts/run-demo.sh "$(WINEPREFIX)"
 
 # The benchmark: not part of the tests; prints its table (also kept in $(BUILD)/bench.txt).
+# PART=bootfile (or inilist, folder, runkey, startup, refresh, toggle, staying; comma-separated)
+# runs only those parts.
+PART ?=
 bench: deps
 	@cmake -S . -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake >/dev/null
-	@cmake --build $(BUILD)/win32 -j$(JOBS) --target Dawnroll bench bare_window bare_window_shell
-	@BUILD_DIR=$(CURDIR)/$(BUILD) scripts/run-bench.sh
+	@cmake --build $(BUILD)/win32 -j$(JOBS) --target Dawnroll bench bare_window bare_window_shell bare_window_controls
+	@BUILD_DIR=$(CURDIR)/$(BUILD) PART="$(PART)" scripts/run-bench.sh
+
+# The download: build/dist/Dawnroll-VERSION-win32.zip (the program, README.md, LICENSE) and
+# build/dist/SHA256SUMS. Builds only the program, in Release.
+dist: deps
+	@cmake -S . -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake >/dev/null
+	@cmake --build $(BUILD)/win32 -j$(JOBS) --target Dawnroll
+	@BUILD_DIR=$(CURDIR)/$(BUILD) scripts/make-dist.sh
 
 clean:
 	rm -rf $(BUILD)

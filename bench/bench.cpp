@@ -9,6 +9,8 @@
 // process's HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE are redirected. The start-up figures
 // start the real program, which reads the system's own places; they are measured only when
 // DAWNROLL_BENCH_THROWAWAY=1 says that the system is a throwaway one (make bench sets it).
+#include "SectionLoads.h"
+
 #include "sources/BootFile.h"
 #include "sources/IniList.h"
 #include "sources/RunKey.h"
@@ -472,7 +474,8 @@ std::vector<int> Sizes() {
     return sizes;
 }
 
-// DAWNROLL_BENCH_PARTS: which measurements run, any of "startup,refresh,toggle,staying".
+// DAWNROLL_BENCH_PARTS: which measurements run, any of "startup,refresh,toggle,staying" and of the
+// single sections' "bootfile,inilist,folder,runkey"; all when unset.
 bool PartWanted(const char* part) {
     const char* text = std::getenv("DAWNROLL_BENCH_PARTS");
     return !text || !*text || std::string(text).find(part) != std::string::npos;
@@ -1000,6 +1003,9 @@ void Run(int argc, char** argv) {
     if (PartWanted("startup"))
         MeasureStartup(dawnroll, bare, ProgramFolder() + "bare_window_shell.exe",
                        ProgramFolder() + "bare_window_controls.exe");
+    MeasureSectionLoads(PartWanted); // before this run's own registry sandbox
+    if (!PartWanted("refresh") && !PartWanted("toggle") && !PartWanted("staying"))
+        return;
 
     RegistrySandbox registry;
     ScratchFolder folder;

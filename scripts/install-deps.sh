@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(make cmake googletest mingw-w64 g++-mingw-w64-i686-posix wine wine32:i386 wine64 xvfb
-          imagemagick x11-utils clang libclang-rt-14-dev)
+          imagemagick x11-utils clang libclang-rt-14-dev zip)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"

@@ -2,13 +2,12 @@
 
 #include "BootFileText.h"
 
-std::optional<std::vector<std::string>> ReadBootFile(const std::string& path) {
-    const auto text = ReadTextFile(path);
+std::optional<BootFileContents> ReadBootFile(const std::string& path) {
+    auto text = ReadTextFile(path);
     if (!text)
         return std::nullopt;
-    return ReadBootLines(*text);
-}
-
-RewriteResult WriteBootFile(const std::string& path, const std::vector<std::string>& lines) {
-    return RewriteTextFile(path, WriteBootLines(lines));
+    BootFileContents contents;
+    contents.lines = ReadBootLines(*text);
+    contents.bytes = std::move(*text);
+    return contents;
 }

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
-// The file's lines, each exactly as read, or nothing when the file cannot be opened for reading
-// (missing, no access, held open for writing by another program). A read error raises the
-// input/output error.
-std::optional<std::vector<std::string>> ReadBootFile(const std::string& path);
+// The file as read: its bytes, and the lines they make.
+struct BootFileContents {
+    std::string bytes;
+    std::vector<std::string> lines;
+};
 
-// Rewrites the file as these lines, each followed by a carriage return and line feed; all or
-// nothing, as RewriteTextFile says.
-RewriteResult WriteBootFile(const std::string& path, const std::vector<std::string>& lines);
+// The file's contents, or nothing when the file cannot be opened for reading (missing, no
+// access, held open for writing by another program). A read error raises the input/output
+// error.
+std::optional<BootFileContents> ReadBootFile(const std::string& path);

@@ -60,3 +60,34 @@ std::string ToggledBootLine(const std::string& line, bool checked) {
         return std::string(kCommentMarker) + line;
     return line;
 }
+
+std::string_view FileNameOf(std::string_view path) {
+    const auto slash = path.find_last_of("\\/");
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+namespace {
+std::string RewriteFileName(std::string_view fileName, std::string_view what, unsigned number) {
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    do {
+        hex.insert(hex.begin(), digits[number % 16]);
+        number /= 16;
+    } while (number != 0);
+    std::string name(fileName);
+    name += ".Dawnroll-";
+    name += what;
+    name += '-';
+    name += hex;
+    name += ".tmp";
+    return name;
+}
+} // namespace
+
+std::string RewriteTemporaryName(std::string_view fileName, unsigned number) {
+    return RewriteFileName(fileName, "new", number);
+}
+
+std::string RewriteBackupName(std::string_view fileName, unsigned number) {
+    return RewriteFileName(fileName, "backup", number);
+}

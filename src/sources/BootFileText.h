@@ -23,3 +23,14 @@ bool HasCommentMarker(std::string_view line);
 // The line as a toggle writes it: a checked line loses its marker, an unchecked line without
 // one gains "REM "; any other line is returned unchanged.
 std::string ToggledBootLine(const std::string& line, bool checked);
+
+// The file's name: what follows the last backslash or slash of its path.
+std::string_view FileNameOf(std::string_view path);
+
+// Names of the files a rewrite makes for a while: the new text beside the file before it
+// takes the file's place, and the copy of the original kept in the user's temporary folder
+// while the file is written in place. Both say where they came from, so that a user who finds
+// one after a crash knows what it is: "CONFIG.SYS.Dawnroll-new-1f.tmp",
+// "CONFIG.SYS.Dawnroll-backup-1f.tmp"; the number tells apart the attempts.
+std::string RewriteTemporaryName(std::string_view fileName, unsigned number);
+std::string RewriteBackupName(std::string_view fileName, unsigned number);

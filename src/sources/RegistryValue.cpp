@@ -9,9 +9,11 @@ HKEY RootHandle(RootKey root) {
     return root == RootKey::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
-UniqueRegKey OpenKeyFullAccess(RootKey root, const std::string& path) {
+UniqueRegKey OpenKeyFullAccess(RootKey root, const std::string& path, RegistryView view) {
+    // The view's flag goes only where there are two views: older systems know no such flag.
+    const REGSAM access = KEY_ALL_ACCESS | (view == RegistryView::Native ? KEY_WOW64_64KEY : 0);
     HKEY key = nullptr;
-    if (RegOpenKeyExA(RootHandle(root), path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(RootHandle(root), path.c_str(), 0, access, &key) != ERROR_SUCCESS)
         return UniqueRegKey();
     return UniqueRegKey(key);
 }

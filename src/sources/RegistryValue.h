@@ -12,9 +12,9 @@
 // The platform's predefined key handle of a root.
 HKEY RootHandle(RootKey root);
 
-// Opens a key below a root with full access, never creating it. Empty when the key is missing
-// or full access is refused.
-UniqueRegKey OpenKeyFullAccess(RootKey root, const std::string& path);
+// Opens a key below a root with full access, in the view asked for, never creating it. Empty
+// when the key is missing or full access is refused.
+UniqueRegKey OpenKeyFullAccess(RootKey root, const std::string& path, RegistryView view = RegistryView::Default);
 
 // A value as the registry holds it: its type and its data, byte for byte.
 struct RawValue {

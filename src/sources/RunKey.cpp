@@ -25,8 +25,8 @@ bool NameIsReachable(const std::wstring& name) {
     return name.find(L'\0') == std::wstring::npos;
 }
 
-void ReadRunKey(RootKey root, const std::string& keyName, const std::function<void(RunValue&&)>& onValue) {
-    const UniqueRegKey key = OpenKeyFullAccess(root, RunKeyPath(keyName));
+void ReadRunKey(const RunKeyLocator& locator, const std::function<void(RunValue&&)>& onValue) {
+    const UniqueRegKey key = OpenKeyFullAccess(locator.root, locator.keyPath, locator.view);
     if (!key)
         return;
     DWORD count = 0;
@@ -63,7 +63,7 @@ void ReadRunKey(RootKey root, const std::string& keyName, const std::function<vo
 
 std::optional<RunValue> DeleteRunValue(const RunKeyLocator& locator, const std::wstring& name) {
     RequireReachableName(name);
-    const UniqueRegKey key = OpenKeyFullAccess(locator.root, locator.keyPath);
+    const UniqueRegKey key = OpenKeyFullAccess(locator.root, locator.keyPath, locator.view);
     if (!key)
         return std::nullopt;
     // What is there now, whatever another program made of it since the load, is what checking
@@ -77,7 +77,7 @@ std::optional<RunValue> DeleteRunValue(const RunKeyLocator& locator, const std::
 
 void WriteRunValue(const RunKeyLocator& locator, const RunValue& value) {
     RequireReachableName(value.name);
-    const UniqueRegKey key = OpenKeyFullAccess(locator.root, locator.keyPath);
+    const UniqueRegKey key = OpenKeyFullAccess(locator.root, locator.keyPath, locator.view);
     if (!key)
         return;
     // The system adds a terminating zero to string data that lacks one whenever the memory just

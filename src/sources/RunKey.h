@@ -1,6 +1,6 @@
-// The source of sections 7 to 11: the values of the registry run keys, listed in the registry's
-// order, deleted and written back exactly, through the wide registry calls. Titles and their
-// parsing are in RunKeyLocator.h.
+// The source of sections 7 to 11 (and 12 to 14 on a 64-bit system): the values of the registry run keys, listed in the
+// registry's order, deleted and written back exactly, through the wide registry calls. Titles and their parsing are in
+// RunKeyLocator.h.
 #pragma once
 
 #include "RunKeyLocator.h"
@@ -28,11 +28,10 @@ std::wstring ShownData(const RunValue& value);
 // names, for them, another value.
 bool NameIsReachable(const std::wstring& name);
 
-// Hands every value of the key ROOT\SOFTWARE\Microsoft\Windows\CurrentVersion\KEYNAME to
-// onValue, in the registry's order; the default value has an empty name. A key that is missing
-// or cannot be opened with full access has no values. A value of a type other than a string
-// with data raises "Invalid data type for '%s'" after the values before it were handed over.
-void ReadRunKey(RootKey root, const std::string& keyName, const std::function<void(RunValue&&)>& onValue);
+// Hands every value of the key to onValue, in the registry's order; the default value has an empty name. A key that is
+// missing or cannot be opened with full access has no values. A value of a type other than a string with data raises
+// "Invalid data type for '%s'" after the values before it were handed over.
+void ReadRunKey(const RunKeyLocator& key, const std::function<void(RunValue&&)>& onValue);
 
 // Deletes the named value of the key (a value already gone is no error) and answers the value
 // as it stood just before, read exactly; empty when it was gone or the key cannot be opened

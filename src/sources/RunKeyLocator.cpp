@@ -18,8 +18,16 @@ std::string RunKeyPath(std::string_view keyName) {
     return "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\" + std::string(keyName);
 }
 
+std::string Wow6432NodeRunKeyPath(std::string_view keyName) {
+    return "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\" + std::string(keyName);
+}
+
+std::string RunKeyTitle(const RunKeyLocator& key) {
+    return std::string(kComputer) + RootKeyName(key.root) + "\\" + key.keyPath;
+}
+
 std::string RunKeyTitle(RootKey root, std::string_view keyName) {
-    return std::string(kComputer) + RootKeyName(root) + "\\" + RunKeyPath(keyName);
+    return RunKeyTitle(RunKeyLocator{root, RunKeyPath(keyName)});
 }
 
 std::optional<RunKeyLocator> ParseRunKeyTitle(std::string_view title) {

@@ -34,15 +34,15 @@ std::vector<StartupFile> ListFolder(const std::wstring& folder) {
 }
 } // namespace
 
-StartupFolderPlace StartupFolderPlaceOf(int which) {
+StartupFolderPlace StartupFolderPlaceOf(int which, RegistryView localMachineView) {
     return which == 0 ? StartupFolderPlace{"Startup", RootKey::CurrentUser}
-                      : StartupFolderPlace{"Common Startup", RootKey::LocalMachine};
+                      : StartupFolderPlace{"Common Startup", RootKey::LocalMachine, localMachineView};
 }
 
-StartupFolderListing ReadStartupFolder(const std::string& valueName, RootKey root) {
+StartupFolderListing ReadStartupFolder(const std::string& valueName, RootKey root, RegistryView view) {
     StartupFolderListing listing;
     {
-        const UniqueRegKey key = OpenKeyFullAccess(root, kShellFolders);
+        const UniqueRegKey key = OpenKeyFullAccess(root, kShellFolders, view);
         if (key)
             listing.folder = ReadStringValue(key.Get(), WideOfAnsi(valueName)).text;
     }

@@ -24,16 +24,20 @@ struct StartupFolderListing {
 };
 
 // Where section 5 (which = 0) and section 6 (which = 1) find their folders: the current user's
-// "Startup" and the local machine's "Common Startup" Shell Folders value.
+// "Startup" and the local machine's "Common Startup" Shell Folders value, the latter in the
+// view the window opens the local machine's keys in.
 struct StartupFolderPlace {
     const char* valueName;
     RootKey root;
+    RegistryView view = RegistryView::Default;
 };
-StartupFolderPlace StartupFolderPlaceOf(int which);
+StartupFolderPlace StartupFolderPlaceOf(int which, RegistryView localMachineView = RegistryView::Default);
 
-// Reads the folder named by a Shell Folders value under root, with the shell's names and icons
-// of its files. Touches no window, so it may run on any thread that has initialised COM.
-StartupFolderListing ReadStartupFolder(const std::string& valueName, RootKey root);
+// Reads the folder named by a Shell Folders value under root, in the view asked for, with the
+// shell's names and icons of its files. Touches no window, so it may run on any thread that has
+// initialised COM.
+StartupFolderListing ReadStartupFolder(const std::string& valueName, RootKey root,
+                                       RegistryView view = RegistryView::Default);
 
 // Deletes a file for good (it does not go to the recycle bin), clearing read-only, hidden and
 // system first. A file that is not deleted keeps its attributes; the answer says which.

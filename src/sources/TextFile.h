@@ -1,4 +1,4 @@
-// Whole-file reading and all-or-nothing rewriting of the boot batch files.
+// Whole-file reading and rewriting of the boot batch files.
 #pragma once
 
 #include <optional>
@@ -9,11 +9,27 @@
 // input/output error.
 std::optional<std::string> ReadTextFile(const std::string& path);
 
-enum class RewriteResult { Written, Unavailable };
+enum class RewriteResult {
+    Written,
+    // Another program holds the file open: nothing changed.
+    Unavailable,
+    // The file no longer holds the bytes the caller expected (another program changed or
+    // removed it): nothing changed.
+    Changed,
+};
 
-// Replaces the file's bytes at once. The new text goes to a temporary file beside the
-// original, which then takes the original's place; the file's attributes are put back. A
-// failure at any point leaves the original as it was and no temporary file, and raises the
-// input/output error. When another program holds the file open, nothing changes and the
-// result is Unavailable.
-RewriteResult RewriteTextFile(const std::string& path, const std::string& bytes);
+// Replaces the file's bytes, keeping what the file is (its permissions, creation time,
+// streams, links) and putting its attributes back.
+//
+// The new text goes to a temporary file beside the original, which then takes the original's
+// place (ReplaceFileA; MoveFileExA where the volume cannot replace): all or nothing, and a
+// failure leaves the original as it was and no temporary file. Where the folder does not let
+// new files be made, the file is written in place instead, after its bytes were copied to a
+// backup in the user's temporary folder; when the write fails, the original bytes are written
+// back from the backup; the backup is removed once the file is whole again.
+//
+// With `expected`, the file is read first and nothing is written unless it still holds
+// exactly those bytes (result Changed). When another program holds the file open, nothing
+// changes and the result is Unavailable. Any other failure raises the input/output error.
+RewriteResult RewriteTextFile(const std::string& path, const std::string& bytes,
+                              const std::optional<std::string>& expected = std::nullopt);

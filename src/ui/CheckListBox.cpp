@@ -13,6 +13,7 @@
 #include <algorithm>
 
 namespace {
+// Designed pixels, scaled to the system's resolution where used.
 constexpr int kItemHeight = 13;
 // Width of the check box area at the left of each line; a press there changes the mark.
 constexpr int kCheckWidth = 15;
@@ -33,7 +34,7 @@ void CheckListBox::Create(HWND groupBox, const RECT& place, int id, HFONT font) 
     // A line is as tall as the text "REM" in the list's font (13 pixels for the designed font at
     // 96 dots per inch), the height the section's size is reckoned with.
     const int lineHeight = TextMeasurer(window_).LineHeight();
-    SendMessageA(window_, LB_SETITEMHEIGHT, 0, lineHeight > 0 ? lineHeight : kItemHeight);
+    SendMessageA(window_, LB_SETITEMHEIGHT, 0, lineHeight > 0 ? lineHeight : Scaled(kItemHeight));
     InstallSubclass(window_, &CheckListBox::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -135,12 +136,12 @@ bool CheckListBox::OnCheckBox(LPARAM point, int* index) const {
     const int y = GET_Y_LPARAM(point);
     RECT client;
     GetClientRect(window_, &client);
-    if (x < 0 || x >= kCheckWidth || y < 0 || y >= client.bottom)
+    if (x < 0 || x >= Scaled(kCheckWidth) || y < 0 || y >= client.bottom)
         return false;
     // Lines have a fixed height; LB_ITEMFROMPOINT would cut indexes to 16 bits.
     const auto top = SendMessageA(window_, LB_GETTOPINDEX, 0, 0);
     const auto lineHeight = SendMessageA(window_, LB_GETITEMHEIGHT, 0, 0);
-    *index = static_cast<int>(top) + y / static_cast<int>(lineHeight > 0 ? lineHeight : kItemHeight);
+    *index = static_cast<int>(top) + y / static_cast<int>(lineHeight > 0 ? lineHeight : Scaled(kItemHeight));
     return *index < Count();
 }
 
@@ -153,16 +154,17 @@ void CheckListBox::Draw(const DRAWITEMSTRUCT& item) const {
     FillRect(dc, &rect, GetSysColorBrush(COLOR_WINDOW));
 
     const int index = static_cast<int>(item.itemID);
-    RECT box = {rect.left + 1, rect.top + (rect.bottom - rect.top - kCheckSize) / 2, 0, 0};
-    box.right = box.left + kCheckSize;
-    box.bottom = box.top + kCheckSize;
+    const int checkSize = Scaled(kCheckSize);
+    RECT box = {rect.left + Scaled(1), rect.top + (rect.bottom - rect.top - checkSize) / 2, 0, 0};
+    box.right = box.left + checkSize;
+    box.bottom = box.top + checkSize;
     UINT state = DFCS_BUTTONCHECK | DFCS_FLAT;
     if (item.itemData == 1)
         state |= DFCS_CHECKED;
     DrawFrameControl(dc, &box, DFC_BUTTON, state);
 
     RECT text = rect;
-    text.left += kCheckWidth + 1;
+    text.left += Scaled(kCheckWidth + 1);
     FillRect(dc, &text, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
@@ -177,7 +179,7 @@ void CheckListBox::Draw(const DRAWITEMSTRUCT& item) const {
         const std::string& line = lines_[index];
         const std::size_t shown = std::min({line.size(), line.find('\0'), kMaxDrawnLength});
         RECT textRect = text;
-        textRect.left += 2;
+        textRect.left += Scaled(2);
         DrawTextA(dc, line.data(), static_cast<int>(shown), &textRect,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EXPANDTABS);
     }
@@ -186,6 +188,8 @@ void CheckListBox::Draw(const DRAWITEMSTRUCT& item) const {
 }
 
 LRESULT CheckListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (PassTabOn(window_, message, wParam))
+        return 0;
     switch (message) {
     case kReflectedDrawItem:
         Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 class CheckListBox {
@@ -33,6 +34,14 @@ class CheckListBox {
     bool Checked(int index) const;
     void SetChecked(int index, bool checked);
 
+    // The source's text as this list last read or wrote it. A change is written only while the
+    // source still holds it, so that what another program wrote meanwhile is never overwritten.
+    const std::string& SourceText() const { return sourceText_; }
+    void SetSourceText(std::string text) { sourceText_ = std::move(text); }
+    // The same for a source of wide text (a WIN.INI entry).
+    const std::wstring& WideSourceText() const { return wideSourceText_; }
+    void SetWideSourceText(std::wstring text) { wideSourceText_ = std::move(text); }
+
     // What a click on the check box or the space bar does: changes the line's mark and then
     // tells the parent (kClickCheckNotification), which calls the section's handler.
     void ToggleByUser(int index);
@@ -48,4 +57,6 @@ class CheckListBox {
     // One of the two is used, by the kind of lines the list was filled with last.
     std::vector<std::string> lines_;
     std::vector<std::wstring> wideLines_;
+    std::string sourceText_;
+    std::wstring wideSourceText_;
 };

@@ -12,3 +12,18 @@ constexpr UINT kReflectedDrawItem = WM_APP + 1;
 
 // Posted to an entry list to remove the row whose record has the id in wParam.
 constexpr UINT kRemoveRecordRow = WM_APP + 2;
+
+// Sent by a list to the main window when Tab is pressed in it: the focus moves to the next
+// visible section's list, or with Shift (wParam nonzero) to the previous; lParam is the list.
+constexpr UINT kMoveFocus = WM_APP + 3;
+
+// What a list does with Tab: asks the window to move the focus on. Answers true when the
+// message was Tab's (the key, or the character it makes, which the list must not search for).
+inline bool PassTabOn(HWND list, UINT message, WPARAM wParam) {
+    if (message == WM_KEYDOWN && wParam == VK_TAB) {
+        const bool backwards = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        SendMessageA(GetAncestor(list, GA_ROOT), kMoveFocus, backwards ? 1 : 0, reinterpret_cast<LPARAM>(list));
+        return true;
+    }
+    return message == WM_CHAR && wParam == '\t';
+}

@@ -15,6 +15,7 @@
 #include <vector>
 
 namespace {
+// Designed pixels of one line of scrolling, scaled to the system's resolution where used.
 constexpr int kScrollLine = 13;
 
 HINSTANCE Instance() {
@@ -43,12 +44,21 @@ int ListNumber(UINT_PTR id, int first, int count) {
 }
 } // namespace
 
-TFormDawnroll::TFormDawnroll(SourceLocators locators) : locators_(std::move(locators)) {
+TFormDawnroll::TFormDawnroll(SourceLocators locators) : locators_(std::move(locators)), onWow64_(IsRunningOnWow64()) {
     if (!locators_.windowsFolder)
         locators_.windowsFolder = GetWindowsFolder;
-    for (std::size_t i = 0; i < boxes_.size(); ++i)
-        boxes_[i] =
-            std::make_unique<Section>(*this, layout::kSections[i].sourceKind, layout::kSections[i].designedHeight);
+    const int count = onWow64_ ? layout::kSectionCountOnWow64 : layout::kSectionCount;
+    for (int i = 0; i < count; ++i) {
+        const auto& design = layout::kSections[i];
+        boxes_.push_back(std::make_unique<Section>(*this, design.sourceKind, Scaled(design.designedHeight)));
+        if (design.listKind != layout::ListKind::CheckList)
+            listViews_.push_back(std::make_unique<EntryListView>());
+    }
+}
+
+RegistryView TFormDawnroll::ViewOf(RootKey root) const {
+    // The current user's keys are one key in both views.
+    return onWow64_ && root == RootKey::LocalMachine ? RegistryView::Native : RegistryView::Default;
 }
 
 TFormDawnroll::~TFormDawnroll() {
@@ -58,14 +68,15 @@ TFormDawnroll::~TFormDawnroll() {
 
 HWND TFormDawnroll::Create() {
     try {
-        prefetch_ = std::make_unique<ShellPrefetch>();
+        prefetch_ = std::make_unique<ShellPrefetch>(ViewOf(RootKey::LocalMachine));
     } catch (const std::system_error&) {
         // Without a thread of its own the first refresh reads everything itself.
     }
     RegisterWindowClass(&TFormDawnroll::WindowProcedure);
-    font_ = UniqueFont(CreateFontA(layout::kFontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   DEFAULT_PITCH | FF_DONTCARE, layout::kFontName));
+    // The designed 8 points at every resolution (-11 at 96 dots per inch).
+    font_ = UniqueFont(CreateFontA(FontHeightForPoints(layout::kFontPoints, SystemDpi()), 0, 0, 0, FW_NORMAL, FALSE,
+                                   FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, layout::kFontName));
     HMENU menu = LoadMenuA(Instance(), MAKEINTRESOURCEA(IDR_MAINMENU));
     // The object goes with the creation message and is known from WM_NCCREATE on (see
     // WindowProcedure); window_ is set there.
@@ -93,7 +104,7 @@ void TFormDawnroll::CreateSections() {
     const auto tops = StackTops(Stack(), 0);
     RECT client;
     GetClientRect(window_, &client);
-    for (std::size_t i = 0; i < layout::kSections.size(); ++i) {
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
         const auto& design = layout::kSections[i];
         Section& box = *boxes_[i];
         box.Create(window_, design.boxId, design.boxName, font_.Get(), tops[i], client.right);
@@ -101,8 +112,11 @@ void TFormDawnroll::CreateSections() {
         if (design.listKind == layout::ListKind::CheckList)
             checkLists_.at(design.listId - IDC_CHECKLISTBOX_FIRST)
                 .Create(box.Handle(), place, design.listId, font_.Get());
-        else
-            listViews_.at(design.listId - IDC_LISTVIEW_FIRST).Create(box.Handle(), place, design.listId, font_.Get());
+        else {
+            EntryListView& list = *listViews_.at(design.listId - IDC_LISTVIEW_FIRST);
+            list.Create(box.Handle(), place, design.listId, font_.Get());
+            list.DesignColumns(design.listId != layout::kListWithDefaultColumnWidths);
+        }
     }
 }
 
@@ -119,7 +133,7 @@ void TFormDawnroll::SetSystemImages() {
         images = ShellSmallImages();
     for (const auto& design : layout::kSections) {
         if (design.listKind == layout::ListKind::EntryListWithIcons)
-            listViews_.at(design.listId - IDC_LISTVIEW_FIRST).SetSmallImages(images);
+            listViews_.at(design.listId - IDC_LISTVIEW_FIRST)->SetSmallImages(images);
     }
 }
 
@@ -128,8 +142,8 @@ void TFormDawnroll::LoadStartupSection(int which) {
     LoadStartupFolder(GroupBoxN(5 + which), ListViewN(1 + which), [&] {
         if (prefetch_)
             return prefetch_->StartupFolder(which);
-        const StartupFolderPlace place = StartupFolderPlaceOf(which);
-        return ReadStartupFolder(place.valueName, place.root);
+        const StartupFolderPlace place = StartupFolderPlaceOf(which, ViewOf(RootKey::LocalMachine));
+        return ReadStartupFolder(place.valueName, place.root, place.view);
     });
 }
 
@@ -142,6 +156,7 @@ void TFormDawnroll::RefreshAll() {
         ~RestackAtEnd() {
             form.restackDeferred_ = false;
             form.Restack();
+            form.KeepFocusOnAList();
         }
     } restackAtEnd(*this);
     LoadBootFile(GroupBoxN(1), CheckListBoxN(1), locators_.configSys);
@@ -155,6 +170,13 @@ void TFormDawnroll::RefreshAll() {
     LoadRunKey(GroupBoxN(9), ListViewN(5), "Run", RootKey::LocalMachine);
     LoadRunKey(GroupBoxN(10), ListViewN(6), "RunOnce", RootKey::LocalMachine);
     LoadRunKey(GroupBoxN(11), ListViewN(7), "RunServices", RootKey::LocalMachine);
+    if (!onWow64_)
+        return;
+    // The 32-bit programs' run keys, which a 64-bit system runs at logon as well.
+    const char* const keyNames[] = {"Run", "RunOnce", "RunServices"};
+    for (int i = 0; i < 3; ++i)
+        LoadRunKey(GroupBoxN(12 + i), ListViewN(8 + i),
+                   RunKeyLocator{RootKey::LocalMachine, Wow6432NodeRunKeyPath(keyNames[i]), RegistryView::Native});
 }
 
 void TFormDawnroll::SetDisplayOption(bool hideEmpty) {
@@ -243,10 +265,10 @@ void TFormDawnroll::OnVerticalScroll(int code) {
     int position = scroll.nPos;
     switch (code) {
     case SB_LINEUP:
-        position -= kScrollLine;
+        position -= Scaled(kScrollLine);
         break;
     case SB_LINEDOWN:
-        position += kScrollLine;
+        position += Scaled(kScrollLine);
         break;
     case SB_PAGEUP:
         position -= static_cast<int>(scroll.nPage);
@@ -270,6 +292,93 @@ void TFormDawnroll::OnVerticalScroll(int code) {
     ScrollTo(position);
 }
 
+void TFormDawnroll::OnMouseWheel(int delta) {
+    UINT lines = 3;
+    if (!SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0))
+        lines = 3;
+    RECT client;
+    GetClientRect(window_, &client);
+    const int linesPerNotch =
+        lines == WHEEL_PAGESCROLL ? WheelScroll::kWheelScreen : static_cast<int>(std::min<UINT>(lines, 0x7FFF));
+    const int by = wheel_.Turn(delta, linesPerNotch, Scaled(kScrollLine), static_cast<int>(client.bottom));
+    if (by != 0)
+        ScrollTo(scrollTop_ + by);
+}
+
+HWND TFormDawnroll::ListOfSection(std::size_t index) const {
+    return GetWindow(boxes_.at(index)->Handle(), GW_CHILD);
+}
+
+int TFormDawnroll::SectionIndexOf(HWND list) const {
+    if (!list)
+        return -1;
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+        if (boxes_[i]->Handle() && ListOfSection(i) == list)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void TFormDawnroll::MoveFocus(HWND from, bool backwards) {
+    const int count = static_cast<int>(boxes_.size());
+    int index = SectionIndexOf(from);
+    if (index < 0)
+        index = backwards ? count : -1;
+    for (int step = 1; step <= count; ++step) {
+        const int next = ((index + (backwards ? -step : step)) % count + count) % count;
+        if (boxes_[next]->IsVisible()) {
+            focusByTab_ = true;
+            SetFocus(ListOfSection(next));
+            focusByTab_ = false;
+            return;
+        }
+    }
+}
+
+void TFormDawnroll::FocusFirstList() {
+    MoveFocus(nullptr, false);
+}
+
+void TFormDawnroll::KeepFocusOnAList() {
+    if (!window_ || GetActiveWindow() != window_)
+        return;
+    const int index = SectionIndexOf(GetFocus());
+    if (index < 0 || !boxes_[index]->IsVisible())
+        FocusFirstList();
+}
+
+void TFormDawnroll::ListFocused(HWND list) {
+    const int index = SectionIndexOf(list);
+    if (index < 0)
+        return;
+    focusedList_ = list;
+    const int top = StackTops(Stack(), 0)[index];
+    const int bottom = top + boxes_[index]->Height();
+    RECT client;
+    GetClientRect(window_, &client);
+    const int page = static_cast<int>(client.bottom);
+    const bool outOfSight = bottom <= scrollTop_ || top >= scrollTop_ + page;
+    // A click focuses a list the user sees; the window stays where it is for it.
+    if (!outOfSight && !focusByTab_)
+        return;
+    const int position = ScrollPositionShowing(scrollTop_, page, top, bottom);
+    if (position != scrollTop_)
+        ScrollTo(position);
+}
+
+void TFormDawnroll::ShowCurrentRow(HWND list, const RECT& rowInList) {
+    if (GetFocus() != list || SectionIndexOf(list) < 0)
+        return;
+    RECT row = rowInList;
+    MapWindowPoints(list, window_, reinterpret_cast<POINT*>(&row), 2);
+    RECT client;
+    GetClientRect(window_, &client);
+    const int position = ScrollPositionShowing(scrollTop_, static_cast<int>(client.bottom), row.top + scrollTop_,
+                                               row.bottom + scrollTop_);
+    if (position != scrollTop_)
+        ScrollTo(position);
+}
+
 void TFormDawnroll::OnCommand(WPARAM wParam, LPARAM lParam) {
     const UINT id = LOWORD(wParam);
     const UINT code = HIWORD(wParam);
@@ -278,6 +387,19 @@ void TFormDawnroll::OnCommand(WPARAM wParam, LPARAM lParam) {
             Hideemptystartups1Click();
         else if (id == IDM_SHOWEMPTYSTARTUPS)
             Showemptystartups1Click();
+        return;
+    }
+    if (code == LBN_SETFOCUS) {
+        ListFocused(reinterpret_cast<HWND>(lParam));
+        return;
+    }
+    if (code == LBN_SELCHANGE) {
+        const HWND list = reinterpret_cast<HWND>(lParam);
+        RECT row = {};
+        const auto caret = SendMessageA(list, LB_GETCARETINDEX, 0, 0);
+        if (caret >= 0 &&
+            SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(caret), reinterpret_cast<LPARAM>(&row)) != LB_ERR)
+            ShowCurrentRow(list, row);
         return;
     }
     if (code != kClickCheckNotification)
@@ -297,11 +419,23 @@ void TFormDawnroll::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TFormDawnroll::OnNotify(const NMHDR& header) {
-    const int number = ListNumber(header.idFrom, IDC_LISTVIEW_FIRST, 7);
+    const int number = ListNumber(header.idFrom, IDC_LISTVIEW_FIRST, static_cast<int>(listViews_.size()));
     if (number == 0)
         return 0;
     switch (header.code) {
+    case NM_SETFOCUS:
+        ListFocused(header.hwndFrom);
+        return 0;
     case LVN_ITEMCHANGED: {
+        const auto& report = reinterpret_cast<const NMLISTVIEW&>(header);
+        if (report.iItem >= 0 && (report.uChanged & LVIF_STATE) && (report.uNewState & LVIS_FOCUSED) &&
+            !(report.uOldState & LVIS_FOCUSED)) {
+            RECT bounds = {};
+            bounds.left = LVIR_BOUNDS;
+            if (SendMessageA(header.hwndFrom, LVM_GETITEMRECT, static_cast<WPARAM>(report.iItem),
+                             reinterpret_cast<LPARAM>(&bounds)))
+                ShowCurrentRow(header.hwndFrom, bounds);
+        }
         int row = 0;
         RowChange change;
         if (!ReadRowChange(reinterpret_cast<const NMLISTVIEW&>(header), &row, &change))
@@ -335,8 +469,26 @@ LRESULT TFormDawnroll::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnVerticalScroll(LOWORD(wParam));
         return 0;
     case WM_MOUSEWHEEL:
-        ScrollTo(scrollTop_ - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * 3 * kScrollLine);
+        OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
+    case kMoveFocus:
+        MoveFocus(reinterpret_cast<HWND>(lParam), wParam != 0);
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_TAB) { // no list has the focus: Tab gives it to one
+            MoveFocus(nullptr, (GetKeyState(VK_SHIFT) & 0x8000) != 0);
+            return 0;
+        }
+        break;
+    case WM_SETFOCUS: {
+        // The window's focus belongs to a list: the one that had it last, or the first.
+        const int index = SectionIndexOf(focusedList_);
+        if (index >= 0 && boxes_[index]->IsVisible())
+            SetFocus(focusedList_);
+        else
+            FocusFirstList();
+        return 0;
+    }
     case WM_DESTROY:
         if (mainForm_)
             PostQuitMessage(0); // closing the main window ends the program

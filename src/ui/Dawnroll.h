@@ -1,5 +1,6 @@
-// The main window: eleven sections, one per autostart source, stacked from top to bottom,
-// the "Display" menu with the hide-empty option, and the refresh cycle that reloads them all.
+// The main window: eleven sections, one per autostart source, stacked from top to bottom (on a
+// 64-bit system fourteen: the local machine's run keys in both registry views), the "Display"
+// menu with the hide-empty option, and the refresh cycle that reloads them all.
 #pragma once
 
 #include "CheckListBox.h"
@@ -54,19 +55,31 @@ class TFormDawnroll : public SectionHost {
     void LoadBootFile(Section& box, CheckListBox& list, const std::string& path);
     void BootFileClickCheck(CheckListBox& list);
     void LoadIniList(Section& box, CheckListBox& list, const std::string& key, const std::string& profileFile);
+    // The same for a locator read back from a section's title, which is wide text.
+    void LoadIniList(Section& box, CheckListBox& list, const std::wstring& key, const std::wstring& profileFile);
     void WinIniClickCheck(CheckListBox& list);
     void LoadStartupFolder(Section& box, EntryListView& list, const std::string& valueName, RootKey root);
     // The same with the listing from read; an error of read leaves the section empty, as an
     // error of the reading above does.
     void LoadStartupFolder(Section& box, EntryListView& list, const std::function<StartupFolderListing()>& read);
     void StartupClickCheck(EntryListView& list, int row, const RowChange& change);
+    // The run key KEYNAME of the root, opened in the view the window uses for that root.
     void LoadRunKey(Section& box, EntryListView& list, const std::string& keyName, RootKey root);
+    void LoadRunKey(Section& box, EntryListView& list, const RunKeyLocator& key);
     void RunClickCheck(EntryListView& list, int row, const RowChange& change);
 
-    // Sections by their design numbers: GroupBox(1..11), CheckListBox(1..4), ListView(1..7).
+    // Sections by their design numbers: GroupBox(1..11), CheckListBox(1..4), ListView(1..7);
+    // on a 64-bit system also GroupBox(12..14) and ListView(8..10).
     Section& GroupBoxN(int number) { return *boxes_.at(number - 1); }
     CheckListBox& CheckListBoxN(int number) { return checkLists_.at(number - 1); }
-    EntryListView& ListViewN(int number) { return listViews_.at(number - 1); }
+    EntryListView& ListViewN(int number) { return *listViews_.at(number - 1); }
+    int SectionCount() const { return static_cast<int>(boxes_.size()); }
+    // Whether the program runs as a 32-bit process on a 64-bit system, decided when the window
+    // object is made: the local machine's keys are then opened in the native view, and sections
+    // 12 to 14 show the 32-bit programs' run keys.
+    bool OnWow64() const { return onWow64_; }
+    // The view the window opens a root's keys in.
+    RegistryView ViewOf(RootKey root) const;
 
     bool HideEmpty() const override;
     void SectionLayoutChanged() override;
@@ -88,16 +101,35 @@ class TFormDawnroll : public SectionHost {
     void Restack();
     void ScrollTo(int position);
     void OnVerticalScroll(int code);
+    void OnMouseWheel(int delta);
+    // The keyboard: the list of a visible section holds the focus; Tab and Shift+Tab move it
+    // to the next or previous visible section's list, in the table's order, round the end.
+    HWND ListOfSection(std::size_t index) const;
+    int SectionIndexOf(HWND list) const; // -1 for none
+    void MoveFocus(HWND from, bool backwards);
+    void FocusFirstList();
+    // While the window is active, a focus left on no visible list goes to the first one.
+    void KeepFocusOnAList();
+    // A list has got the focus: a section out of sight (or any part of it, after Tab) scrolls
+    // into view.
+    void ListFocused(HWND list);
+    // The keys moved the current line or row of the focused list: it scrolls into view, when
+    // the section is taller than what the window shows of it.
+    void ShowCurrentRow(HWND list, const RECT& rowInList);
 
     SourceLocators locators_;
+    bool onWow64_ = false;
     HWND window_ = nullptr;
     UniqueFont font_;
-    std::array<std::unique_ptr<Section>, 11> boxes_;
+    std::vector<std::unique_ptr<Section>> boxes_; // 11, or 14 on a 64-bit system
     std::array<CheckListBox, 4> checkLists_;
-    std::array<EntryListView, 7> listViews_;
+    std::vector<std::unique_ptr<EntryListView>> listViews_; // 7, or 10 on a 64-bit system
     // The shell's share of the first refresh, read while the window is made; gone after it.
     std::unique_ptr<ShellPrefetch> prefetch_;
     int scrollTop_ = 0;
+    WheelScroll wheel_;
+    HWND focusedList_ = nullptr; // the list that had the focus last, given back on activation
+    bool focusByTab_ = false;
     bool restacking_ = false;
     bool restackDeferred_ = false; // during RefreshAll
     bool mainForm_ = false;

@@ -10,7 +10,10 @@
 #include <algorithm>
 
 namespace {
+// Designed pixels, scaled to the system's resolution where used.
 constexpr int kStartWidth = 100;
+// The width a column has when its design sets none.
+constexpr int kDefaultColumnWidth = 50;
 constexpr int kCaptionMargin = 41;
 constexpr int kFullnameMargin = 21;
 constexpr int kWidestColumn = 32767;
@@ -20,7 +23,7 @@ constexpr UINT kUncheckedState = INDEXTOSTATEIMAGEMASK(1);
 void AddColumn(HWND list, int index, const char* title) {
     LVCOLUMNA column = {};
     column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    column.cx = kStartWidth;
+    column.cx = Scaled(kDefaultColumnWidth);
     column.pszText = const_cast<char*>(title);
     column.iSubItem = index;
     SendMessageA(list, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
@@ -49,9 +52,16 @@ void EntryListView::Clear() {
     records_.clear();
 }
 
+void EntryListView::DesignColumns(bool fitHeaders) {
+    if (!fitHeaders)
+        return; // the default width they were made with
+    SendMessageA(window_, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+    SendMessageA(window_, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
+}
+
 void EntryListView::ResetColumns() {
-    SendMessageA(window_, LVM_SETCOLUMNWIDTH, 0, kStartWidth);
-    SendMessageA(window_, LVM_SETCOLUMNWIDTH, 1, kStartWidth);
+    SendMessageA(window_, LVM_SETCOLUMNWIDTH, 0, Scaled(kStartWidth));
+    SendMessageA(window_, LVM_SETCOLUMNWIDTH, 1, Scaled(kStartWidth));
 }
 
 int EntryListView::Count() const {
@@ -172,10 +182,10 @@ int EntryListView::ColumnWidth(int column) const {
 
 void EntryListView::FitColumns(std::wstring_view caption, std::wstring_view fullname, const TextMeasurer& measure) {
     // The list takes a column width as a 16-bit signed number: wider texts get the widest.
-    const int captionWidth = std::min(measure.Width(caption) + kCaptionMargin, kWidestColumn);
+    const int captionWidth = std::min(measure.Width(caption) + Scaled(kCaptionMargin), kWidestColumn);
     if (ColumnWidth(0) < captionWidth)
         SendMessageA(window_, LVM_SETCOLUMNWIDTH, 0, captionWidth);
-    const int fullnameWidth = std::min(measure.Width(fullname) + kFullnameMargin, kWidestColumn);
+    const int fullnameWidth = std::min(measure.Width(fullname) + Scaled(kFullnameMargin), kWidestColumn);
     if (ColumnWidth(1) < fullnameWidth)
         SendMessageA(window_, LVM_SETCOLUMNWIDTH, 1, fullnameWidth);
 }
@@ -208,6 +218,8 @@ LRESULT CALLBACK EntryListView::Procedure(HWND window, UINT message, WPARAM wPar
             self->RemoveRecordRow(static_cast<LPARAM>(wParam));
             return 0;
         }
+        if (PassTabOn(window, message, wParam))
+            return 0;
         if (message == WM_MOUSEWHEEL && PassesWheelOn(window))
             return SendMessageA(GetParent(window), message, wParam, lParam);
         return CallControlProcedure(window, message, wParam, lParam);

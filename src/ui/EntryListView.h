@@ -40,6 +40,10 @@ class EntryListView {
 
     void SetSmallImages(HIMAGELIST images);
     void Clear();
+    // The columns' designed widths, until the first load: both fitted to their header texts,
+    // or (fitHeaders false) the default width they are made with.
+    void DesignColumns(bool fitHeaders);
+    // What every load starts with: both columns 100 designed pixels wide.
     void ResetColumns();
     int Count() const;
 
@@ -61,7 +65,7 @@ class EntryListView {
     void SetChecked(int row, bool checked);
 
     // Widens the columns for a row: the first to its caption's width + 41, the second to its
-    // full name's width + 21, when narrower. Columns only grow during a load.
+    // full name's width + 21 (designed pixels), when narrower. Columns only grow during a load.
     void FitColumns(std::wstring_view caption, std::wstring_view fullname, const TextMeasurer& measure);
     int ColumnWidth(int column) const;
 

@@ -1,6 +1,8 @@
 // Owners of device contexts, GDI objects and selections, released on every path.
 #pragma once
 
+#include "SectionLayout.h"
+
 #include <windows.h>
 
 #include <string_view>
@@ -84,6 +86,24 @@ class TextMeasurer {
     WindowDC dc_;
     SelectedObject font_;
 };
+
+// The system's dots per inch, as the screen's device context gives them to a program that is
+// aware of them; the system reads it once when the program starts, and so does this.
+inline int SystemDpi() {
+    static const int dpi = [] {
+        const HDC screen = GetDC(nullptr);
+        const int value = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesignDpi;
+        if (screen)
+            ReleaseDC(nullptr, screen);
+        return value > 0 ? value : kDesignDpi;
+    }();
+    return dpi;
+}
+
+// A designed pixel size of the layout at the system's dots per inch.
+inline int Scaled(int designed) {
+    return ScaledPixels(designed, SystemDpi());
+}
 
 // Turns a window's redrawing off and, at the end, on again with a full repaint.
 class RedrawSuspender {

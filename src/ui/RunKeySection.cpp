@@ -1,20 +1,24 @@
-// Sections 7 to 11: the values of the registry run keys.
+// Sections 7 to 11, and 12 to 14 on a 64-bit system: the values of the registry run keys.
 #include "Dawnroll.h"
 
 #include "../sources/AppError.h"
 #include "../sources/RunKey.h"
 
 void TFormDawnroll::LoadRunKey(Section& box, EntryListView& list, const std::string& keyName, RootKey root) {
+    LoadRunKey(box, list, RunKeyLocator{root, RunKeyPath(keyName), ViewOf(root)});
+}
+
+void TFormDawnroll::LoadRunKey(Section& box, EntryListView& list, const RunKeyLocator& key) {
     LoadSection(box, [&] {
         list.ResetColumns();
-        box.SetTitle(RunKeyTitle(root, keyName));
+        box.SetTitle(RunKeyTitle(key));
         list.Clear();
         // The list is repainted once at the end, also when an error leaves the load.
         RedrawSuspender quiet(list.Handle());
         const TextMeasurer measure(list.Handle());
         // A value that cannot be read raises its error before its row is made: the rows before
         // it stay, and no half-filled row is left behind.
-        ReadRunKey(root, keyName, [&](RunValue&& value) {
+        ReadRunKey(key, [&](RunValue&& value) {
             const std::wstring name = ShownName(value);
             const std::wstring data = ShownData(value);
             const int row = list.AddCheckedRow(name);
@@ -41,9 +45,11 @@ void TFormDawnroll::RunClickCheck(EntryListView& list, int row, const RowChange&
     // at every selection of its row.
     if (!NameIsReachable(record->name) && !change.checkChanged)
         return;
-    const auto locator = ParseRunKeyTitle(SectionHolding(list.Handle()).Title());
+    auto locator = ParseRunKeyTitle(SectionHolding(list.Handle()).Title());
     if (!locator)
         return;
+    // On a 64-bit system the title names a key of the native view, also the Wow6432Node keys.
+    locator->view = ViewOf(locator->root);
     if (checked) {
         WriteRunValue(*locator, RunValue{record->name, record->type, record->data});
         return;

@@ -10,12 +10,53 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 namespace {
-// The list fills the group box inside its frame.
-constexpr LONG kListLeft = 2;
-constexpr LONG kListTop = 15;
-constexpr LONG kListRight = 2;
-constexpr LONG kListBottom = 2;
+// What the list of a section measures for showing its rows: a check list has rows of its item
+// height and no header; a report list has its header and rows as tall as its images or text
+// make them, and a horizontal scroll bar while its columns are wider than it.
+ListMetrics MeasureList(HWND list, int count) {
+    ListMetrics metrics;
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(list, GWL_STYLE)) & ~(WS_VSCROLL | WS_HSCROLL), FALSE,
+                       static_cast<DWORD>(GetWindowLongA(list, GWL_EXSTYLE)));
+    metrics.frame = frame.bottom - frame.top;
+    char className[32] = {};
+    GetClassNameA(list, className, sizeof className);
+    if (std::strcmp(className, WC_LISTVIEWA) != 0) {
+        metrics.row = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+        return metrics;
+    }
+    if (count > 0) {
+        RECT row = {};
+        row.left = LVIR_BOUNDS;
+        if (SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)))
+            metrics.row = row.bottom - row.top;
+    }
+    if (HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0))) {
+        RECT rect = {};
+        GetWindowRect(header, &rect);
+        metrics.header = rect.bottom - rect.top;
+        if (metrics.header <= 0) {
+            // A header not laid out yet: ask it where it would go.
+            RECT bounds = {0, 0, 32767, 32767};
+            WINDOWPOS place = {};
+            HDLAYOUT layout = {&bounds, &place};
+            if (SendMessageA(header, HDM_LAYOUT, 0, reinterpret_cast<LPARAM>(&layout)))
+                metrics.header = place.cy;
+        }
+        int columns = 0;
+        const int columnCount = static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0));
+        for (int column = 0; column < columnCount; ++column)
+            columns += static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+        RECT outer = {};
+        GetWindowRect(list, &outer);
+        if (columns > (outer.right - outer.left) - (frame.right - frame.left))
+            metrics.scrollBar = GetSystemMetrics(SM_CYHSCROLL);
+    }
+    return metrics;
+}
 } // namespace
 
 void Section::Create(HWND parent, int id, const char* caption, HFONT font, int top, int width) {
@@ -71,7 +112,11 @@ void Section::SetHeight(int height) {
 void Section::ShowContents(SectionContents contents) {
     if (!SectionIsEmpty(kind_, contents.count, contents.opened)) {
         const HWND list = GetWindow(window_, GW_CHILD);
-        SetHeight(FilledSectionHeight(kind_, TextMeasurer(list).LineHeight(), contents.count));
+        const int rule = FilledSectionHeight(kind_, TextMeasurer(list).LineHeight(), contents.count, SystemDpi());
+        // Rows taller than the text (small icons, larger resolutions) or a header taller than
+        // the rule allows for would leave the list too short for its rows: the section then
+        // takes the height its rows need.
+        SetHeight(SectionHeightShowingRows(rule, MeasureList(list, contents.count), contents.count, SystemDpi()));
         return;
     }
     if (!host_.HideEmpty() || !visible_)
@@ -92,8 +137,10 @@ void Section::Place(int top, int width) {
 RECT Section::ListRect() const {
     RECT client = {};
     GetClientRect(window_, &client);
-    return {kListLeft, kListTop, std::max(kListLeft, client.right - kListRight),
-            std::max(kListTop, client.bottom - kListBottom)};
+    const LONG left = Scaled(kListInsetLeft);
+    const LONG top = Scaled(kListInsetTop);
+    return {left, top, std::max(left, client.right - Scaled(kListInsetRight)),
+            std::max(top, client.bottom - Scaled(kListInsetBottom))};
 }
 
 void Section::FitList() const {

@@ -9,7 +9,8 @@ HIMAGELIST ShellSmallImages() {
         SHGetFileInfoA("C:\\", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON));
 }
 
-ShellPrefetch::ShellPrefetch() : reader_([this] { Read(); }) {}
+ShellPrefetch::ShellPrefetch(RegistryView localMachineView)
+    : localMachineView_(localMachineView), reader_([this] { Read(); }) {}
 
 ShellPrefetch::~ShellPrefetch() {
     WaitForReading();
@@ -21,8 +22,8 @@ void ShellPrefetch::Read() {
     images_ = ShellSmallImages();
     for (int which = 0; which < 2; ++which) {
         try {
-            const StartupFolderPlace place = StartupFolderPlaceOf(which);
-            listings_[which] = ReadStartupFolder(place.valueName, place.root);
+            const StartupFolderPlace place = StartupFolderPlaceOf(which, localMachineView_);
+            listings_[which] = ReadStartupFolder(place.valueName, place.root, place.view);
         } catch (...) {
             errors_[which] = std::current_exception();
         }

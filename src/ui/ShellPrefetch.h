@@ -18,8 +18,8 @@ HIMAGELIST ShellSmallImages();
 
 class ShellPrefetch {
   public:
-    // Starts reading at once.
-    ShellPrefetch();
+    // Starts reading at once; the all-users folder's location is read in the view given.
+    explicit ShellPrefetch(RegistryView localMachineView);
     // Waits for the reading to end, taken or not.
     ~ShellPrefetch();
     ShellPrefetch(const ShellPrefetch&) = delete;
@@ -35,6 +35,7 @@ class ShellPrefetch {
     void Read();
     void WaitForReading();
 
+    RegistryView localMachineView_;
     HIMAGELIST images_ = nullptr;
     StartupFolderListing listings_[2];
     std::exception_ptr errors_[2];

@@ -314,30 +314,35 @@ class Dawnroll {
         return {7, static_cast<int>((index - top) * height + height / 2)};
     }
     // Two clicks at one place within the double-click time make a double click; single clicks
-    // are kept apart.
+    // are kept apart. The time counts from when the program had handled the last click: on a
+    // busy machine the click reached the screen later than it was sent, and clicks spaced from
+    // the sending came too close together.
     void SpaceClicks() {
         const DWORD since = GetTickCount() - lastClick_;
-        if (since <= GetDoubleClickTime())
-            Sleep(GetDoubleClickTime() - since + 50);
-        lastClick_ = GetTickCount();
+        if (since <= GetDoubleClickTime() + 100)
+            Sleep(GetDoubleClickTime() + 100 - since);
     }
+    void ClickHandled() { lastClick_ = GetTickCount(); }
     void ClickLineBox(int section, int index) {
         SpaceClicks();
         const POINT point = LineBox(section, index);
         ClickAt(CheckList(section), point.x, point.y);
         WaitRepaint(window_);
+        ClickHandled();
     }
     void DoubleClickLineBox(int section, int index) {
         SpaceClicks();
         const POINT point = LineBox(section, index);
         DoubleClickAt(CheckList(section), point.x, point.y);
         WaitRepaint(window_);
+        ClickHandled();
     }
     void ClickRowBox(int list, int row) {
         SpaceClicks();
         const POINT point = RowCheckBox(list, row);
         ClickAt(ListView(list), point.x, point.y);
         WaitRepaint(window_);
+        ClickHandled();
     }
 
     // The "Display" menu by keyboard: Alt opens the menu bar, Down opens "Display" at its first
@@ -755,4 +760,103 @@ TEST_F(EndToEnd, ResizingKeepsHeightsAndFollowsTheWidth) {
     }
 }
 
+// The real program's keyboard: at start the focus is on the first visible section's list; Tab
+// and Shift+Tab go round the visible lists in the table's order; Space on the focused boot-file
+// line switches it off in the file.
+TEST_F(EndToEnd, KeyboardFocusStartsOnTheFirstListAndTabGoesRound) {
+    DeleteFileA(demo::kAutoexecBat);
+    demo::ClearRunKey(HKEY_CURRENT_USER, "RunOnce");
+    Dawnroll& app = Start();
+    Enlarge();
+    const std::vector<int> visible = app.VisibleSections();
+    ASSERT_EQ(visible, (std::vector<int>{1, 3, 4, 5, 6, 7, 9, 10, 11}));
+    auto listOf = [&](int section) { return section <= 4 ? app.CheckList(section) : app.ListView(section - 4); };
+    auto focused = [&]() -> int {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(app.Window(), nullptr), &info);
+        for (int section = 1; section <= 11; ++section)
+            if (listOf(section) == info.hwndFocus)
+                return section;
+        return 0;
+    };
+    EXPECT_EQ(focused(), 1) << "the focus at start";
+    for (std::size_t i = 1; i <= visible.size(); ++i) {
+        SendKeys(app.Window(), {VK_TAB});
+        EXPECT_EQ(focused(), visible[i % visible.size()]) << "Tab";
+    }
+    // Shift+Tab: Shift held while Tab is pressed.
+    std::vector<INPUT> inputs(4);
+    for (auto& input : inputs)
+        input.type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = VK_SHIFT;
+    inputs[1].ki.wVk = VK_TAB;
+    inputs[2].ki.wVk = VK_TAB;
+    inputs[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs[3].ki.wVk = VK_SHIFT;
+    inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, inputs.data(), sizeof(INPUT));
+    WaitRepaint(app.Window());
+    EXPECT_EQ(focused(), visible.back()) << "Shift+Tab from the first list";
+    SendKeys(app.Window(), {VK_TAB});
+    ASSERT_EQ(focused(), 1);
+
+    const std::string config = FileText(demo::kConfigSys);
+    SendKeys(app.Window(), {VK_HOME, VK_SPACE});
+    EXPECT_FALSE(app.Lines(1)[0].checked);
+    EXPECT_EQ(FileText(demo::kConfigSys), "REM " + config);
+    SendKeys(app.Window(), {VK_SPACE});
+    EXPECT_EQ(FileText(demo::kConfigSys), config);
+}
+// The real program at 144 dots per inch (the prefix's desktop setting LogPixels, read when a
+// program starts; put back afterwards): the program declares itself aware of the resolution,
+// lays itself out at its scale, and every row of every section shows inside its list.
+TEST_F(EndToEnd, EveryRowInSightAt144DotsPerInch) {
+    const char* desktop = "Control Panel\\Desktop";
+    const RegistryData before = GetValue(HKEY_CURRENT_USER, desktop, "LogPixels");
+    SetDwordValue(HKEY_CURRENT_USER, desktop, "LogPixels", 144);
+    struct PutBack {
+        const char* key;
+        const RegistryData& value;
+        ~PutBack() {
+            HKEY opened = nullptr;
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS)
+                return;
+            if (value.exists)
+                RegSetValueExA(opened, "LogPixels", 0, value.type, reinterpret_cast<const BYTE*>(value.bytes.data()),
+                               static_cast<DWORD>(value.bytes.size()));
+            else
+                RegDeleteValueA(opened, "LogPixels");
+            RegCloseKey(opened);
+        }
+    } putBack{desktop, before};
+
+    Dawnroll& app = Start();
+    Enlarge();
+    ASSERT_EQ(app.VisibleSections().size(), 11u);
+    // The designed 13-pixel lines of the check lists at one and a half times the size.
+    EXPECT_GE(textHeight, 17) << "the program did not take the resolution";
+    for (int section = 1; section <= 11; ++section) {
+        SCOPED_TRACE("section " + std::to_string(section));
+        const HWND list = GetWindow(app.Box(section), GW_CHILD);
+        RECT client = {};
+        GetClientRect(list, &client);
+        EXPECT_FALSE(GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL) << "the list scrolls by itself";
+        if (section <= 4) {
+            const auto count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+            ASSERT_GT(count, 0);
+            EXPECT_LE(count * SendMessageA(list, LB_GETITEMHEIGHT, 0, 0), client.bottom) << "the last line is cut";
+        } else {
+            const int count = app.RowCount(section - 4);
+            ASSERT_GT(count, 0);
+            EXPECT_LE(app.RowRect(section - 4, count - 1).bottom, client.bottom) << "the last row is cut";
+        }
+        // The list inside its group box.
+        RECT box = ScreenRect(app.Box(section));
+        RECT inner = ScreenRect(list);
+        EXPECT_TRUE(inner.left >= box.left && inner.right <= box.right && inner.top >= box.top &&
+                    inner.bottom <= box.bottom);
+    }
+    SaveScreenshot("e2e-dpi-144");
+}
 } // namespace

@@ -132,3 +132,20 @@ TEST(ToggleText, DoubleChangeGivesTheLineBackWithUpperCaseMarker) {
     EXPECT_EQ(ToggledBootLine(longLine, false), "REM " + longLine);
 }
 } // namespace
+
+namespace {
+TEST(RewriteFileNames, SayWhatTheyAreAndWhereTheyCameFrom) {
+    EXPECT_EQ(FileNameOf("C:\\CONFIG.SYS"), "CONFIG.SYS");
+    EXPECT_EQ(FileNameOf("Z:/tmp/x/AUTOEXEC.BAT"), "AUTOEXEC.BAT");
+    EXPECT_EQ(FileNameOf("CONFIG.SYS"), "CONFIG.SYS");
+    EXPECT_EQ(FileNameOf("C:\\dir\\"), "");
+
+    EXPECT_EQ(RewriteTemporaryName("CONFIG.SYS", 0x1f), "CONFIG.SYS.Dawnroll-new-1f.tmp");
+    EXPECT_EQ(RewriteBackupName("CONFIG.SYS", 0x1f), "CONFIG.SYS.Dawnroll-backup-1f.tmp");
+    EXPECT_EQ(RewriteTemporaryName("AUTOEXEC.BAT", 0), "AUTOEXEC.BAT.Dawnroll-new-0.tmp");
+    EXPECT_EQ(RewriteBackupName("A", 0xffffffffu), "A.Dawnroll-backup-ffffffff.tmp");
+    // Different numbers, different names: the attempts do not meet.
+    EXPECT_NE(RewriteTemporaryName("CONFIG.SYS", 1), RewriteTemporaryName("CONFIG.SYS", 2));
+    EXPECT_NE(RewriteTemporaryName("CONFIG.SYS", 1), RewriteBackupName("CONFIG.SYS", 1));
+}
+} // namespace

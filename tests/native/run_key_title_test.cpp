@@ -33,6 +33,27 @@ TEST(RunKeyTitle, ParsedBackToRootAndPath) {
     }
 }
 
+// The 32-bit programs' run keys of a 64-bit system, as the native view names them: their titles
+// name the Wow6432Node keys and parse back to them, in the default view (the window sets it).
+TEST(RunKeyTitle, Wow6432NodeKeysOfTheLocalMachine) {
+    EXPECT_EQ(Wow6432NodeRunKeyPath("RunOnce"), "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnce");
+    for (const char* key : {"Run", "RunOnce", "RunServices"}) {
+        const RunKeyLocator locator{RootKey::LocalMachine, Wow6432NodeRunKeyPath(key), RegistryView::Native};
+        const std::string title = RunKeyTitle(locator);
+        EXPECT_EQ(title,
+                  "My Computer\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\" +
+                      std::string(key));
+        const auto parsed = ParseRunKeyTitle(title);
+        ASSERT_TRUE(parsed) << key;
+        EXPECT_EQ(parsed->root, RootKey::LocalMachine);
+        EXPECT_EQ(parsed->keyPath, Wow6432NodeRunKeyPath(key));
+        EXPECT_EQ(parsed->view, RegistryView::Default);
+    }
+    // A title made from a root and a key name is the one made from its locator.
+    EXPECT_EQ(RunKeyTitle(RootKey::CurrentUser, "Run"),
+              RunKeyTitle(RunKeyLocator{RootKey::CurrentUser, RunKeyPath("Run")}));
+}
+
 TEST(RunKeyTitle, WhateverComesBeforeTheFirstBackslashIsDropped) {
     const auto locator = ParseRunKeyTitle("Elsewhere\\HKEY_CURRENT_USER\\A\\B");
     ASSERT_TRUE(locator);

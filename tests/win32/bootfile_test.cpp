@@ -1,6 +1,7 @@
 // The boot batch file sections on real files of the Wine drive.
-#include "HeldFile.h"
 #include "FormDriving.h"
+#include "HeldFile.h"
+#include "ImportPatch.h"
 #include "TestSupport.h"
 
 #include "sources/BootFile.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 using namespace std::string_literals;
@@ -404,50 +406,377 @@ TEST_F(BootFileTest, MegabyteLineAndHundredThousandLines) {
     EXPECT_EQ(List().Line(54321), "REM SET V54321=380247");
 }
 
-// Speed of loading and of toggling one line, for files of growing size, with the share of
-// the file work in each (reading and splitting; writing the new file and replacing the old).
-// Not a test: run by hand with --gtest_also_run_disabled_tests --gtest_filter=*Speed*.
-TEST_F(BootFileTest, DISABLED_SpeedOfLoadAndToggle) {
-    form->Create();
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    const auto now = [] {
-        LARGE_INTEGER counter;
-        QueryPerformanceCounter(&counter);
-        return counter.QuadPart;
-    };
-    const auto milliseconds = [&](LONGLONG ticks) { return 1000.0 * ticks / frequency.QuadPart; };
+TEST_F(BootFileTest, LineAddedByAnInstallerIsNotLostByAClick) {
     const std::string path = folder.File("CONFIG.SYS");
-    std::printf("%7s %9s | %9s %9s | %9s %9s  (ms, best of 3)\n", "lines", "bytes", "read", "load", "rewrite",
-                "toggle");
-    for (const int lines : {10000, 25000, 50000, 100000}) {
-        std::string text;
-        for (int i = 0; i < lines; ++i)
-            text += "DEVICE=C:\\DRIVERS\\DRIVER" + std::to_string(i) + ".SYS /X:" + std::to_string(i % 97) + "\r\n";
-        WriteBytes(path, text);
-        double read = 1e9, load = 1e9, rewrite = 1e9, toggle = 1e9;
-        for (int round = 0; round < 3; ++round) {
-            auto start = now();
-            const auto split = ReadBootLines(*ReadTextFile(path));
-            read = std::min(read, milliseconds(now() - start));
-            ASSERT_EQ(split.size(), static_cast<std::size_t>(lines));
+    Load("A\r\nB\r\n");
+    ShowForInput(form->Handle());
+    ASSERT_EQ(List().Count(), 2);
 
-            start = now();
-            form->LoadBootFile(form->GroupBoxN(1), List(), path);
-            load = std::min(load, milliseconds(now() - start));
-            ASSERT_EQ(List().Count(), lines);
+    // An installer adds its line while the window is open; then the user unchecks A.
+    WriteBytes(path, "A\r\nB\r\nC=installer\r\n");
+    const POINT onA = PointOnLine(List(), 0, 7);
+    const DialogLook look = RunLookingAtErrorDialog([&] { ClickAt(List().Handle(), onA.x, onA.y); });
+    ASSERT_TRUE(look.shown);
+    EXPECT_EQ(look.text, path + " was changed by another program; it has been read again and nothing was written.");
+    EXPECT_EQ(look.title, ThisProgramTitle());
+    EXPECT_TRUE(look.stopIcon);
+    // Nothing is lost, and the window shows the file as it now is.
+    EXPECT_EQ(Config(), "A\r\nB\r\nC=installer\r\n");
+    ASSERT_EQ(List().Count(), 3);
+    EXPECT_EQ(List().Line(2), "C=installer");
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(List().Checked(i)) << i;
+    EXPECT_EQ(form->GroupBoxN(1).Height(), BootSectionHeight(List(), 3));
+    SaveScreenshot("bootfile-changed-by-another-program");
 
-            start = now();
-            ASSERT_EQ(RewriteTextFile(path, text), RewriteResult::Written);
-            rewrite = std::min(rewrite, milliseconds(now() - start));
+    // The next click works as usual, on the file as the installer left it.
+    EXPECT_FALSE(RunLookingAtErrorDialog([&] { ClickAt(List().Handle(), onA.x, onA.y); }, 3000).shown);
+    EXPECT_FALSE(List().Checked(0));
+    EXPECT_EQ(Config(), "REM A\r\nB\r\nC=installer\r\n");
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+}
 
-            List().SetChecked(lines / 2, !List().Checked(lines / 2));
-            start = now();
-            form->BootFileClickCheck(List());
-            toggle = std::min(toggle, milliseconds(now() - start));
-            WriteBytes(path, text);
+TEST_F(BootFileTest, FileChangedOrRemovedByAnotherProgramIsReadAgainAndNotWritten) {
+    const std::string path = folder.File("CONFIG.SYS");
+    Load("DEVICE=a.sys\r\nFILES=30\r\n");
+    // The same lines with other line ends are another text: the file is not taken over.
+    WriteBytes(path, "DEVICE=a.sys\nFILES=30\n");
+    EXPECT_EQ(ToggleByUser(1), path + " was changed by another program; it has been read again and nothing was "
+                                      "written.");
+    EXPECT_EQ(Config(), "DEVICE=a.sys\nFILES=30\n");
+    ASSERT_EQ(List().Count(), 1);
+    EXPECT_TRUE(List().Checked(0));
+
+    // A toggle that the section wrote itself is what the next one expects: no dialog.
+    EXPECT_EQ(ToggleByUser(0), "");
+    EXPECT_EQ(Config(), "REM DEVICE=a.sys\nFILES=30\n\r\n");
+    EXPECT_EQ(ToggleByUser(0), "");
+    EXPECT_EQ(Config(), "DEVICE=a.sys\nFILES=30\n\r\n");
+
+    // Removed by another program: not made again; the section shows it gone.
+    ASSERT_TRUE(DeleteFileA(path.c_str()));
+    form->Showemptystartups1Click();
+    WriteBytes(path, "X\r\n");
+    form->LoadBootFile(form->GroupBoxN(1), List(), path);
+    ASSERT_TRUE(DeleteFileA(path.c_str()));
+    EXPECT_EQ(ToggleByUser(0), path + " was changed by another program; it has been read again and nothing was "
+                                      "written.");
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_EQ(List().Count(), 0);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{});
+}
+
+// Faults of the file system, made inside this process by replacing what it imports.
+struct FileSystemFaults {
+    static inline ImportReplacement* createFile = nullptr;
+    static inline ImportReplacement* writeFile = nullptr;
+    static inline ImportReplacement* replaceFile = nullptr;
+    // New files are refused here, as in a folder where the user may change files but not add any.
+    static inline std::string refusingFolder;
+    // The first write of a buffer beginning with this text writes half of it and fails.
+    static inline std::string failingText;
+    static inline bool failed = false;
+    static inline DWORD replaceError = 0;
+    static inline int replaceCalls = 0;
+    static inline ImportReplacement* moveFile = nullptr;
+    static inline DWORD moveError = 0;
+    static inline ImportReplacement* procAddress = nullptr;
+
+    // The system as Windows: Wine's own export is not found.
+    static FARPROC WINAPI WindowsGetProcAddress(HMODULE module, LPCSTR name) {
+        if (reinterpret_cast<ULONG_PTR>(name) > 0xFFFF && std::strcmp(name, "wine_get_version") == 0) {
+            SetLastError(ERROR_PROC_NOT_FOUND);
+            return nullptr;
         }
-        std::printf("%7d %9zu | %9.1f %9.1f | %9.1f %9.1f\n", lines, text.size(), read, load, rewrite, toggle);
+        return procAddress->Original<decltype(&GetProcAddress)>()(module, name);
     }
+    static BOOL WINAPI AnsweringMoveFile(LPCSTR from, LPCSTR to, DWORD flags) {
+        if (moveError) {
+            SetLastError(moveError);
+            return FALSE;
+        }
+        return moveFile->Original<decltype(&MoveFileExA)>()(from, to, flags);
+    }
+
+    static HANDLE WINAPI RefusingCreateFile(LPCSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                            DWORD disposition, DWORD flags, HANDLE pattern) {
+        if (disposition == CREATE_NEW && name &&
+            std::strncmp(name, refusingFolder.c_str(), refusingFolder.size()) == 0 &&
+            std::strchr(name + refusingFolder.size(), '\\') == nullptr) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return INVALID_HANDLE_VALUE;
+        }
+        return createFile->Original<decltype(&CreateFileA)>()(name, access, share, security, disposition, flags,
+                                                              pattern);
+    }
+    static BOOL WINAPI FailingWriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                                        LPOVERLAPPED overlapped) {
+        const auto write = writeFile->Original<decltype(&WriteFile)>();
+        if (!failed && !failingText.empty() && size >= failingText.size() &&
+            std::memcmp(data, failingText.data(), failingText.size()) == 0) {
+            failed = true;
+            write(file, data, size / 2, written, overlapped);
+            SetLastError(ERROR_WRITE_FAULT);
+            return FALSE;
+        }
+        return write(file, data, size, written, overlapped);
+    }
+    static BOOL WINAPI AnsweringReplaceFile(LPCSTR replaced, LPCSTR replacement, LPCSTR backup, DWORD flags,
+                                            LPVOID exclude, LPVOID reserved) {
+        ++replaceCalls;
+        if (replaceError) {
+            SetLastError(replaceError);
+            return FALSE;
+        }
+        return replaceFile->Original<decltype(&ReplaceFileA)>()(replaced, replacement, backup, flags, exclude,
+                                                                reserved);
+    }
+};
+
+// The files Dawnroll left in a folder: its temporary files and backups.
+std::vector<std::string> DawnrollFilesIn(const std::string& folder) {
+    std::vector<std::string> found;
+    for (const auto& name : FilesIn(folder)) {
+        if (name.find(".Dawnroll-") != std::string::npos)
+            found.push_back(name);
+    }
+    return found;
+}
+
+std::string TemporaryFolder() {
+    char path[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof path, path);
+    std::string folder = path;
+    if (folder.empty() || folder.back() != '\\')
+        folder += '\\';
+    return folder;
+}
+
+// Identity of a file: volume and index (what a rename of another file in its place changes).
+std::pair<DWORD, unsigned long long> FileIdentity(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    return {info.dwVolumeSerialNumber,
+            (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+// Where the system replaces files whole (Windows), ReplaceFileA puts the new text in place; its
+// answers decide what the user is told.
+TEST_F(BootFileTest, WhatTheReplacementAnswersDecidesWhatTheUserIsTold) {
+    const std::string path = folder.File("CONFIG.SYS");
+    Load("A\r\nB\r\n");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    const DWORD attributes = Attributes(path);
+    ImportReplacement windows("kernel32.dll", "GetProcAddress",
+                              reinterpret_cast<void*>(&FileSystemFaults::WindowsGetProcAddress));
+    FileSystemFaults::procAddress = &windows;
+    ImportReplacement replace("kernel32.dll", "ReplaceFileA",
+                              reinterpret_cast<void*>(&FileSystemFaults::AnsweringReplaceFile));
+    FileSystemFaults::replaceFile = &replace;
+    FileSystemFaults::replaceCalls = 0;
+
+    // Access denied is a refusal, reported; the file is as it was, no temporary file is left.
+    FileSystemFaults::replaceError = ERROR_ACCESS_DENIED;
+    EXPECT_EQ(ToggleByUser(0), "File access denied.");
+    EXPECT_EQ(FileSystemFaults::replaceCalls, 1);
+    EXPECT_EQ(Config(), "A\r\nB\r\n");
+    EXPECT_EQ(Attributes(path), attributes);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+    EXPECT_FALSE(List().Checked(0));
+    EXPECT_EQ(List().Line(0), "A");
+
+    // A sharing violation: another program holds the file; nothing is said, nothing changes.
+    FileSystemFaults::replaceError = ERROR_SHARING_VIOLATION;
+    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(Config(), "A\r\nB\r\n");
+    EXPECT_EQ(Attributes(path), attributes);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+
+    // A volume that cannot replace files: the new file is moved into place instead.
+    FileSystemFaults::replaceError = ERROR_NOT_SUPPORTED;
+    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(Config(), "REM A\r\nB\r\n");
+    EXPECT_EQ(Attributes(path), attributes);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+
+    // The system's replacement itself (Wine's, here, as it would run on Windows).
+    FileSystemFaults::replaceError = 0;
+    const int calls = FileSystemFaults::replaceCalls;
+    EXPECT_EQ(ToggleByUser(0), "");
+    EXPECT_EQ(FileSystemFaults::replaceCalls, calls + 1);
+    EXPECT_EQ(Config(), "A\r\nB\r\n");
+    EXPECT_EQ(Attributes(path), attributes);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// On Wine, whose ReplaceFileA moves the original aside before the new file comes in, the new
+// file is moved into place in one step; the same answers mean the same to the user.
+TEST_F(BootFileTest, OnWineTheNewFileIsMovedIntoPlaceAndItsAnswersCount) {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version"))
+        GTEST_SKIP() << "not running on Wine";
+    const std::string path = folder.File("CONFIG.SYS");
+    Load("A\r\nB\r\n");
+    ImportReplacement replace("kernel32.dll", "ReplaceFileA",
+                              reinterpret_cast<void*>(&FileSystemFaults::AnsweringReplaceFile));
+    FileSystemFaults::replaceFile = &replace;
+    FileSystemFaults::replaceCalls = 0;
+    FileSystemFaults::replaceError = 0;
+    ImportReplacement move("kernel32.dll", "MoveFileExA",
+                           reinterpret_cast<void*>(&FileSystemFaults::AnsweringMoveFile));
+    FileSystemFaults::moveFile = &move;
+
+    FileSystemFaults::moveError = ERROR_ACCESS_DENIED;
+    EXPECT_EQ(ToggleByUser(0), "File access denied.");
+    EXPECT_EQ(Config(), "A\r\nB\r\n");
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+    FileSystemFaults::moveError = ERROR_LOCK_VIOLATION;
+    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(Config(), "A\r\nB\r\n");
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+    FileSystemFaults::moveError = 0;
+    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(Config(), "REM A\r\nB\r\n");
+    EXPECT_EQ(FileSystemFaults::replaceCalls, 0);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+}
+
+TEST_F(BootFileTest, FolderRefusingNewFilesIsWrittenInPlaceAndAFailedWriteIsUndone) {
+    const std::string path = folder.File("CONFIG.SYS");
+    const std::string original = "A\r\nB\r\nC=installer";
+    Load(original);
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    const DWORD attributes = Attributes(path);
+    const auto identity = FileIdentity(path);
+    const auto backupsBefore = DawnrollFilesIn(TemporaryFolder());
+    ImportReplacement create("kernel32.dll", "CreateFileA",
+                             reinterpret_cast<void*>(&FileSystemFaults::RefusingCreateFile));
+    ImportReplacement write("kernel32.dll", "WriteFile", reinterpret_cast<void*>(&FileSystemFaults::FailingWriteFile));
+    FileSystemFaults::createFile = &create;
+    FileSystemFaults::writeFile = &write;
+    FileSystemFaults::refusingFolder = folder.Path();
+    FileSystemFaults::failed = false;
+
+    // The write fails half-way: the original bytes are back, and the error is shown.
+    FileSystemFaults::failingText = "REM A\r\n";
+    EXPECT_EQ(ToggleByUser(0), "I/O error 29.");
+    EXPECT_TRUE(FileSystemFaults::failed) << "the in-place write never came";
+    EXPECT_EQ(ReadBytes(path), original);
+    EXPECT_EQ(Attributes(path), attributes);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+    EXPECT_EQ(DawnrollFilesIn(TemporaryFolder()), backupsBefore) << "the backup was not removed";
+    EXPECT_FALSE(List().Checked(0));
+    EXPECT_EQ(List().Line(0), "A");
+
+    // Once writes go through, the toggle writes the file in place: the same file, new text.
+    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(ReadBytes(path), "REM A\r\nREM B\r\nC=installer\r\n");
+    EXPECT_EQ(Attributes(path), attributes);
+    EXPECT_EQ(FileIdentity(path), identity);
+    EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+    EXPECT_EQ(DawnrollFilesIn(TemporaryFolder()), backupsBefore);
+    // A shorter text leaves nothing of the longer one behind.
+    EXPECT_EQ(ToggleByUser(0), "");
+    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(ReadBytes(path), "A\r\nB\r\nC=installer\r\n");
+    // Changed by another program meanwhile: still nothing written.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    WriteBytes(path, "A\r\n");
+    EXPECT_EQ(ToggleByUser(0), path + " was changed by another program; it has been read again and nothing was "
+                                      "written.");
+    EXPECT_EQ(ReadBytes(path), "A\r\n");
+    EXPECT_EQ(List().Count(), 1);
+}
+
+// Run as a user who may change the file but not add files to its folder (the test session
+// runs this one test so, see scripts/run-as-user.sh): the system itself refuses the temporary
+// file, and the toggle writes the file in place.
+TEST_F(BootFileTest, FolderThatRefusesNewFilesForRealIsWrittenInPlace) {
+    char refusing[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("DAWNROLL_REFUSING_FOLDER", refusing, sizeof refusing))
+        GTEST_SKIP() << "no folder that refuses new files: DAWNROLL_REFUSING_FOLDER is set when this test "
+                        "runs as a user without the right to add files there (scripts/run-as-user.sh)";
+    std::string root = refusing;
+    if (root.back() != '\\')
+        root += '\\';
+    const std::string path = root + "CONFIG.SYS";
+    ASSERT_EQ(ReadBytes(path), "A\r\nB\r\n");
+    // The folder refuses new files by itself.
+    const std::string probe = root + "probe.tmp";
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const DWORD error = GetLastError();
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+        DeleteFileA(probe.c_str());
+    }
+    ASSERT_EQ(file, INVALID_HANDLE_VALUE) << "the folder takes new files";
+    ASSERT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    const auto backupsBefore = DawnrollFilesIn(TemporaryFolder());
+
+    SourceLocators locators;
+    locators.configSys = path;
+    locators.autoexecBat = folder.File("AUTOEXEC.BAT");
+    locators.windowsFolder = [this] { return folder.Path(); };
+    form = std::make_unique<TFormDawnroll>(locators);
+    form->Create();
+    ShowForInput(form->Handle());
+    ASSERT_EQ(List().Count(), 2);
+    const POINT onA = PointOnLine(List(), 0, 7);
+    const DialogLook look = RunLookingAtErrorDialog([&] { ClickAt(List().Handle(), onA.x, onA.y); }, 3000);
+    EXPECT_FALSE(look.shown) << look.text;
+    EXPECT_EQ(ReadBytes(path), "REM A\r\nB\r\n");
+    EXPECT_EQ(FilesIn(root), std::vector<std::string>{"CONFIG.SYS"});
+    EXPECT_EQ(DawnrollFilesIn(TemporaryFolder()), backupsBefore);
+    // A dialog would be a failure; it is closed so that the test goes on.
+    EXPECT_FALSE(RunLookingAtErrorDialog([&] { ClickAt(List().Handle(), onA.x, onA.y); }, 3000).shown);
+    EXPECT_EQ(ReadBytes(path), "A\r\nB\r\n");
+}
+
+// Killed in the middle of rewrites (a helper process rewrites the file again and again with one
+// of two texts): the file is always wholly the one text or wholly the other.
+TEST_F(BootFileTest, KilledInTheMiddleOfARewriteLeavesTheOldOrTheNewText) {
+    const std::string path = folder.File("CONFIG.SYS");
+    std::string one, other;
+    for (int i = 0; i < 40000; ++i) {
+        one += "DEVICE=C:\\ONE\\DRIVER" + std::to_string(i) + ".SYS\r\n";
+        other += "REM DEVICE=C:\\OTHER\\DRIVER" + std::to_string(i) + ".SYS\r\n";
+    }
+    WriteBytes(folder.File("one.txt"), one);
+    WriteBytes(folder.File("other.txt"), other);
+    WriteBytes(path, one);
+    int killedWhileRunning = 0;
+    for (int round = 0; round < 12; ++round) {
+        std::string command = "\"" + ToolPath("rewrite_loop") + "\" \"" + path + "\" \"" + folder.File("one.txt") +
+                              "\" \"" + folder.File("other.txt") + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        ASSERT_TRUE(
+            CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            << command;
+        Sleep(300 + 37 * round);
+        DWORD code = 0;
+        GetExitCodeProcess(process.hProcess, &code);
+        if (code == STILL_ACTIVE)
+            ++killedWhileRunning;
+        TerminateProcess(process.hProcess, 9);
+        WaitForSingleObject(process.hProcess, 10000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        const std::string now = ReadBytes(path);
+        EXPECT_TRUE(now == one || now == other) << "round " << round << ": " << now.size() << " bytes";
+        // A killed rewrite may leave its temporary file; it says where it came from.
+        for (const auto& name : FilesIn(folder.Path())) {
+            if (name == "CONFIG.SYS" || name == "one.txt" || name == "other.txt")
+                continue;
+            EXPECT_EQ(name.rfind("CONFIG.SYS.Dawnroll-new-", 0), 0u) << name;
+            DeleteFileA(folder.File(name).c_str());
+        }
+    }
+    EXPECT_EQ(killedWhileRunning, 12) << "the helper ended by itself";
 }
 } // namespace

@@ -23,7 +23,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -278,6 +277,8 @@ TEST_F(IniListTest, RefusedWriteRaisesUnableToWriteAndKeepsTheNewMark) {
     SeedEntry(TestIni(), "Load", "a.exe;b.exe");
     CheckListBox& list = Load(TestIni());
     form->GroupBoxN(3).SetTitle(IniListTitle(missing, "Load"));
+    // The section takes the entry it now names as read: empty, as a missing file reads.
+    list.SetWideSourceText(L"");
 
     list.SetChecked(0, false);
     try {
@@ -409,42 +410,62 @@ TEST_F(IniListWindowTest, ClickOnALinesCheckBoxRewritesTheEntry) {
     EXPECT_EQ(LinesOf(load), (std::vector<std::string>{"a.exe", "b.exe"}));
 }
 
-// Load and toggle times for growing entries, the best of three runs, with the shares of reading
-// the entry and splitting it; run by hand:
-//   inilist_test.exe --gtest_also_run_disabled_tests --gtest_filter=*DISABLED_Benchmark*
-TEST_F(IniListTest, DISABLED_BenchmarkLoadAndToggle) {
-    using Clock = std::chrono::steady_clock;
-    const auto ms = [](Clock::duration d) {
-        return std::chrono::duration_cast<std::chrono::microseconds>(d).count() / 1000.0;
-    };
-    form->Create();
-    for (const std::string& file : {TestIni(), WinIni()}) {
-        for (int count : {1000, 10000, 100000}) {
-            const std::string value = JoinProgramList(Programs(count));
-            double read = 1e9, split = 1e9, load = 1e9, toggle = 1e9;
-            for (int run = 0; run < 3; ++run) {
-                SeedEntry(file, "Load", value);
-                auto start = Clock::now();
-                const std::string entry = ProfileEntry(file, "Load");
-                read = std::min(read, ms(Clock::now() - start));
-                start = Clock::now();
-                const auto programs = SplitProgramList(entry);
-                split = std::min(split, ms(Clock::now() - start));
-                ASSERT_EQ(programs.size(), static_cast<std::size_t>(count));
+TEST_F(IniListWindowTest, ProgramAddedByAnotherProgramIsNotLostByAClick) {
+    ShowWith("a.exe;b.exe", nullptr);
+    CheckListBox& load = form->CheckListBoxN(3);
+    ASSERT_EQ(LinesOf(load), (std::vector<std::string>{"a.exe", "b.exe"}));
+    const int middle = kCheckListItemHeight / 2;
 
-                start = Clock::now();
-                CheckListBox& list = Load(file);
-                load = std::min(load, ms(Clock::now() - start));
-                start = Clock::now();
-                Toggle(list, count / 2, false);
-                toggle = std::min(toggle, ms(Clock::now() - start));
-                ASSERT_EQ(list.Count(), count);
-                EXPECT_EQ(ProfileEntry(file, "Load").size(), value.size() - programs[count / 2].size() - 1);
-            }
-            std::printf("%-8s %7d programs (%8zu characters): load %8.1f ms (read %7.1f, split %6.1f), "
-                        "toggle %8.1f ms\n",
-                        file.substr(file.rfind('\\') + 1).c_str(), count, value.size(), load, read, split, toggle);
-        }
+    // Another program adds c.exe while the window is open; then the user unchecks b.exe.
+    SeedEntry(WinIni(), "Load", "a.exe;b.exe;c.exe");
+    const DialogLook look = RunLookingAtErrorDialog([&] { ClickAt(load.Handle(), 7, kCheckListItemHeight + middle); });
+    ASSERT_TRUE(look.shown);
+    EXPECT_EQ(look.text, "The Load= entry of " + WinIni() +
+                             " was changed by another program; it has been read again and nothing was written.");
+    EXPECT_EQ(look.title, ThisProgramTitle());
+    EXPECT_TRUE(look.stopIcon);
+    // Nothing is lost; the window lists the entry as it now is.
+    EXPECT_EQ(ProfileEntry(WinIni(), "Load"), "a.exe;b.exe;c.exe");
+    EXPECT_EQ(LinesOf(load), (std::vector<std::string>{"a.exe", "b.exe", "c.exe"}));
+    EXPECT_EQ(MarksOf(load), (std::vector<bool>{true, true, true}));
+    SaveScreenshot("inilist-changed-by-another-program");
+
+    // The next click works as usual on the entry as it now is.
+    EXPECT_FALSE(
+        RunLookingAtErrorDialog([&] { ClickAt(load.Handle(), 7, kCheckListItemHeight + middle); }, 3000).shown);
+    EXPECT_EQ(MarksOf(load), (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(ProfileEntry(WinIni(), "Load"), "a.exe;c.exe");
+    ClickAt(load.Handle(), 7, kCheckListItemHeight + middle);
+    EXPECT_EQ(ProfileEntry(WinIni(), "Load"), "a.exe;b.exe;c.exe");
+}
+
+TEST_F(IniListTest, EntryChangedByAnotherProgramInAFileIsReadAgainAndNotWritten) {
+    WriteBytes(TestIni(), "[Windows]\r\nLoad=\"a.exe\" ; b.exe\r\nRun=r.exe\r\n");
+    CheckListBox& list = Load(TestIni());
+    ASSERT_EQ(LinesOf(list), (std::vector<std::string>{"\"a.exe\"", "b.exe"}));
+    // What the section wrote itself is what the next toggle expects.
+    // The profile call reads a value written as "a.exe" back without its quotes: what it gives
+    // back is what the section keeps, so this is no change by another program.
+    Toggle(list, 1, false);
+    EXPECT_EQ(ProfileEntry(TestIni(), "Load"), "a.exe");
+    EXPECT_EQ(ReadBytes(TestIni()), "[Windows]\r\nLoad=\"a.exe\"\r\nRun=r.exe\r\n");
+    Toggle(list, 1, true);
+    EXPECT_EQ(ProfileEntry(TestIni(), "Load"), "\"a.exe\";b.exe");
+
+    // Another program removes b.exe: the user's toggle of a.exe writes nothing.
+    WriteBytes(TestIni(), "[Windows]\r\nLoad=\"a.exe\"\r\nRun=r.exe\r\n");
+    try {
+        Toggle(list, 0, false);
+        ADD_FAILURE() << "the change of the other program went unnoticed";
+    } catch (const AppError& error) {
+        EXPECT_STREQ(error.what(), ("The Load= entry of " + TestIni() +
+                                    " was changed by another program; it has been read again and nothing was written")
+                                       .c_str());
     }
+    EXPECT_EQ(ReadBytes(TestIni()), "[Windows]\r\nLoad=\"a.exe\"\r\nRun=r.exe\r\n");
+    EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a.exe"}));
+    EXPECT_EQ(MarksOf(list), (std::vector<bool>{true}));
+    Toggle(list, 0, false);
+    EXPECT_EQ(ProfileEntry(TestIni(), "Load"), "");
 }
 } // namespace

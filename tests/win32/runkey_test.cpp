@@ -1,6 +1,7 @@
 // The registry run-key sections 7 to 11 on the real (redirected) registry: loading, toggling
 // through the list's own change reports, errors, real input, hostile data and load speed.
 #include "FormDriving.h"
+#include "ImportPatch.h"
 #include "TestSupport.h"
 
 #include "sources/RunKey.h"
@@ -542,35 +543,6 @@ LONG WINAPI OpenThenLoseKey(HKEY root, LPCSTR path, DWORD options, REGSAM access
     return status;
 }
 
-// Replaces one imported function of this program; answers the one it replaced.
-void* ReplaceImport(const char* module, const char* function, void* replacement) {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const auto& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); entry->Name;
-         ++entry) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), module) != 0)
-            continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0)
-                continue;
-            DWORD protection = 0;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
-            void* previous = reinterpret_cast<void*>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
-            return previous;
-        }
-    }
-    return nullptr;
-}
-
 TEST_F(RunKeyTest, FailedWriteShowsTheErrorAndKeepsTheMark) {
     SetStringValue(HKEY_CURRENT_USER, kRun, "Tool", "C:\\tool.exe");
     Open();
@@ -578,12 +550,13 @@ TEST_F(RunKeyTest, FailedWriteShowsTheErrorAndKeepsTheMark) {
     SetMark(7, row, false);
     ASSERT_FALSE(GetValue(HKEY_CURRENT_USER, kRun, "Tool").exists);
 
-    systemOpenKey = reinterpret_cast<OpenKeyFunction>(
-        ReplaceImport("advapi32.dll", "RegOpenKeyExA", reinterpret_cast<void*>(&OpenThenLoseKey)));
-    ASSERT_NE(systemOpenKey, nullptr);
-    keyToLose = kRun;
-    const DialogSeen seen = RunExpectingErrorDialog([&] { List(7).SetChecked(row, true); });
-    ReplaceImport("advapi32.dll", "RegOpenKeyExA", reinterpret_cast<void*>(systemOpenKey));
+    DialogSeen seen;
+    {
+        const ImportReplacement openKey("advapi32.dll", "RegOpenKeyExA", reinterpret_cast<void*>(&OpenThenLoseKey));
+        systemOpenKey = openKey.Original<OpenKeyFunction>();
+        keyToLose = kRun;
+        seen = RunExpectingErrorDialog([&] { List(7).SetChecked(row, true); });
+    }
     EXPECT_TRUE(keyToLose.empty()) << "the key was never opened";
     ASSERT_TRUE(seen.shown);
     EXPECT_EQ(seen.text, "Failed to set data for 'Tool'");
@@ -719,34 +692,5 @@ TEST_F(RunKeyTest, TenThousandValuesLoadAndToggle) {
         EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, kRunServices, names[row]).bytes, before.bytes);
     }
     EXPECT_EQ(EnumeratedNames(HKEY_LOCAL_MACHINE, kRunServices).size(), 10000u);
-}
-
-// Load time of one key by its number of values, on the shown window. Run by hand:
-//   runkey_test.exe --gtest_also_run_disabled_tests --gtest_filter=*LoadTime*
-TEST_F(RunKeyTest, DISABLED_LoadTimeGrowsLinearly) {
-    Open();
-    ShowForInput(form->Handle());
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    double perValue[2] = {};
-    const int counts[2] = {1000, 10000};
-    for (int i = 0; i < 2; ++i) {
-        DeleteKeyTree(HKEY_CURRENT_USER, kRun);
-        FillKey(HKEY_CURRENT_USER, kRun, counts[i]);
-        double best = 1e9;
-        for (int round = 0; round < 3; ++round) {
-            LARGE_INTEGER start;
-            LARGE_INTEGER end;
-            QueryPerformanceCounter(&start);
-            form->LoadRunKey(Box(7), List(7), "Run", RootKey::CurrentUser);
-            PumpMessages();
-            QueryPerformanceCounter(&end);
-            best = std::min(best, static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
-        }
-        ASSERT_EQ(List(7).Count(), counts[i]);
-        perValue[i] = best / counts[i];
-        std::printf("load of %5d values: %8.1f ms (%.1f us per value)\n", counts[i], best * 1000, perValue[i] * 1e6);
-    }
-    EXPECT_LT(perValue[1], perValue[0] * 3) << "loading grows faster than the number of values";
 }
 } // namespace

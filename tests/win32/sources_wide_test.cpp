@@ -56,7 +56,8 @@ std::vector<Seeded> ManyScripts() {
 
 std::vector<RunValue> ReadAll() {
     std::vector<RunValue> values;
-    ReadRunKey(RootKey::CurrentUser, "Run", [&](RunValue&& value) { values.push_back(std::move(value)); });
+    ReadRunKey(RunKeyLocator{RootKey::CurrentUser, RunKeyPath("Run")},
+               [&](RunValue&& value) { values.push_back(std::move(value)); });
     return values;
 }
 

@@ -117,6 +117,25 @@ TEST_F(WindowTest, TitleNamesProgramAndVersion) {
     EXPECT_FALSE(IsWindowVisible(Window())) << "creating does not show the window";
 }
 
+// The entry lists are the list views of version 6 of the common controls, as in the program
+// itself: the class's (Unicode) window procedure lies in the side-by-side assembly of the
+// common controls 6.0, not in the system folder's comctl32 of version 5.
+TEST_F(WindowTest, EntryListsAreListViewsOfCommonControlsVersionSix) {
+    Create();
+    const auto procedure = reinterpret_cast<LPCSTR>(GetClassLongPtrW(form->ListViewN(1).Handle(), GCLP_WNDPROC));
+    HMODULE controls = nullptr;
+    ASSERT_TRUE(GetModuleHandleExA(
+        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT, procedure, &controls));
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(controls, path, sizeof path);
+    std::string lower = path;
+    CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
+    EXPECT_NE(lower.find("\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0."), std::string::npos)
+        << path;
+    EXPECT_NE(lower.rfind("\\comctl32.dll"), std::string::npos) << path;
+    EXPECT_NE(GetClassLongPtrA(Window(), GCLP_HICON), 0) << "the window carries the program's icon";
+}
+
 TEST_F(WindowTest, DisplayMenuShowsAndHidesEmptySectionsByKeyboardAndMouse) {
     WriteBytes(ConfigSys(), Lines({"DEVICE=a.sys", "FILES=30"}));
     PointStartupFolders();
@@ -422,5 +441,43 @@ TEST_F(WindowTest, FitColumnsGrowsDuringALoadAndEachLoadStartsAt100) {
     EXPECT_EQ(startup.Fullname(0), file);
     EXPECT_EQ(startup.ColumnWidth(1), TextExtentIn(startup.Handle(), file).cx + 21);
     EXPECT_GE(startup.ColumnWidth(0), 100);
+}
+// Until its first load, every entry list's columns have their designed widths: fitted to their
+// header texts, but in ListView3, whose columns have the default width (50 pixels). An error
+// at start that ends the refresh before the run keys leaves them so.
+TEST_F(WindowTest, ColumnsHaveTheirDesignedWidthsUntilTheFirstLoad) {
+    SetDwordValue(HKEY_LOCAL_MACHINE, kShellFoldersKey, "Common Startup", 7);
+    const DialogSeen seen = RunExpectingErrorDialog([this] { Create(); });
+    ASSERT_TRUE(seen.shown);
+    EXPECT_EQ(seen.text, "Invalid data type for 'Common Startup'");
+    CreateAndShow();
+    EXPECT_EQ(form->GroupBoxN(7).Title(), "GroupBox7") << "the run keys were not loaded";
+
+    EntryListView& defaultWidths = form->ListViewN(3);
+    EXPECT_EQ(defaultWidths.ColumnWidth(0), 50);
+    EXPECT_EQ(defaultWidths.ColumnWidth(1), 50);
+    for (int number = 4; number <= 7; ++number) {
+        SCOPED_TRACE("ListView" + std::to_string(number));
+        EntryListView& list = form->ListViewN(number);
+        const HWND handle = list.Handle();
+        // The first column as wide as its header text and the header's margins, the last one
+        // filling what the list has left.
+        const int title = TextExtentIn(handle, "Displayname").cx;
+        EXPECT_GE(list.ColumnWidth(0), title);
+        EXPECT_LE(list.ColumnWidth(0), title + 30);
+        EXPECT_NE(list.ColumnWidth(0), 100);
+        EXPECT_GE(list.ColumnWidth(1), TextExtentIn(handle, "Fullname").cx);
+        EXPECT_NE(list.ColumnWidth(1), 100);
+    }
+    SaveScreenshot("window-designed-column-widths");
+
+    // The first load sets them to 100 and fits them to what it lists.
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, kShellFoldersKey);
+    SetStringValue(HKEY_CURRENT_USER, std::string(kRunKeyBase) + "RunOnce", "Once", "once.exe");
+    ChooseWithKeys(Window(), false);
+    EXPECT_EQ(form->ListViewN(3).ColumnWidth(0), 100);
+    EXPECT_EQ(form->ListViewN(3).ColumnWidth(1), 100);
+    EXPECT_EQ(form->ListViewN(4).ColumnWidth(0), 100);
+    EXPECT_EQ(form->ListViewN(5).ColumnWidth(1), 100);
 }
 } // namespace

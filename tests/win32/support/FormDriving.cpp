@@ -233,7 +233,7 @@ bool MenuItemChecked(HWND window, UINT id) {
 
 std::vector<int> VisibleSections(TFormDawnroll& form) {
     std::vector<int> numbers;
-    for (int number = 1; number <= 11; ++number) {
+    for (int number = 1; number <= form.SectionCount(); ++number) {
         if (IsWindowVisible(form.GroupBoxN(number).Handle()))
             numbers.push_back(number);
     }
@@ -274,4 +274,77 @@ POINT RowPoint(HWND list, int row, UINT hitFlag) {
             break;
     }
     return {first < 0 ? -1 : (first + last) / 2, y};
+}
+
+void OpenIniFileMappingOnce() {
+    char buffer[8];
+    GetPrivateProfileStringA("Windows", "Load", "", buffer, sizeof buffer, "C:\\DAWNROLL-NONE\\TEST.INI");
+}
+
+void FillEverySection(FormTest& test) {
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 6; ++i)
+        lines.push_back("DEVICE=C:\\DRIVERS\\DRIVER" + std::to_string(i) + ".SYS");
+    WriteBytes(test.ConfigSys(), Lines(lines));
+    for (auto& line : lines)
+        line = "LH C:\\TOOLS\\TOOL" + line.substr(line.size() - 5, 1) + ".COM";
+    WriteBytes(test.AutoexecBat(), Lines(lines));
+    const std::string winIni = test.folder.File("WIN.INI");
+    WritePrivateProfileStringA("Windows", "Load", "C:\\load\\one.exe;C:\\load\\two.exe;C:\\load\\three.exe",
+                               winIni.c_str());
+    WritePrivateProfileStringA("Windows", "Run", "C:\\run\\one.exe;C:\\run\\two.exe;C:\\run\\three.exe",
+                               winIni.c_str());
+    test.PointStartupFolders();
+    for (int i = 1; i <= 6; ++i) {
+        WriteBytes(test.UserStartup() + "\\user file " + std::to_string(i) + ".txt", "x");
+        WriteBytes(test.CommonStartup() + "\\shared file " + std::to_string(i) + ".txt", "x");
+    }
+    const struct {
+        HKEY root;
+        const char* key;
+    } keys[] = {{HKEY_CURRENT_USER, "Run"},
+                {HKEY_CURRENT_USER, "RunOnce"},
+                {HKEY_LOCAL_MACHINE, "Run"},
+                {HKEY_LOCAL_MACHINE, "RunOnce"},
+                {HKEY_LOCAL_MACHINE, "RunServices"}};
+    for (const auto& key : keys) {
+        for (int i = 1; i <= 5; ++i)
+            SetStringValue(key.root, std::string(kRunKeyBase) + key.key, std::string(key.key) + std::to_string(i),
+                           "C:\\Program Files\\Tool " + std::to_string(i) + "\\tool.exe /quiet");
+    }
+}
+
+HWND ListOfSection(TFormDawnroll& form, int section) {
+    return section <= 4 ? form.CheckListBoxN(section).Handle() : form.ListViewN(section - 4).Handle();
+}
+
+void TurnWheelBy(HWND window, int delta) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    POINT middle = {client.right / 2, client.bottom / 2};
+    ClientToScreen(window, &middle);
+    SetCursorPos(middle.x, middle.y);
+    INPUT wheel = MouseAt(middle, MOUSEEVENTF_WHEEL);
+    wheel.mi.mouseData = static_cast<DWORD>(delta);
+    SendInput(1, &wheel, sizeof wheel);
+    WaitForInputHandled(window);
+}
+
+void PressTab(HWND window, bool shift) {
+    std::vector<INPUT> inputs;
+    auto key = [&](WORD virtualKey, bool up) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = virtualKey;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    if (shift)
+        key(VK_SHIFT, false);
+    key(VK_TAB, false);
+    key(VK_TAB, true);
+    if (shift)
+        key(VK_SHIFT, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    WaitForInputHandled(window);
 }

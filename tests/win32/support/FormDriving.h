@@ -41,6 +41,8 @@ class FormTest : public testing::Test {
     RegistrySandbox registry;
     ScratchFolder folder;
     std::unique_ptr<TFormDawnroll> form;
+
+    friend void FillEverySection(FormTest& test);
 };
 
 // Keys pressed and released one after the other, all queued in one go, so that a menu's own
@@ -79,7 +81,8 @@ unsigned long long LastWriteTime(const std::string& path);
 void AgeFile(const std::string& path);
 
 bool MenuItemChecked(HWND window, UINT id);
-// The design numbers (1..11) of the sections whose group boxes are visible, in order.
+// The design numbers (1..11, or 1..14 on a 64-bit system) of the sections whose group boxes are
+// visible, in order.
 std::vector<int> VisibleSections(TFormDawnroll& form);
 // Lines of text each followed by a carriage return and line feed.
 std::string Lines(const std::vector<std::string>& lines);
@@ -89,3 +92,19 @@ POINT PointOnLine(CheckListBox& list, int index, int x);
 // The middle of the part of a list view row where the list reports `hitFlag` (LVHT_...), in the
 // list's client coordinates; x is -1 when no such part is found.
 POINT RowPoint(HWND list, int row, UINT hitFlag);
+
+// Fills every kind of source of a FormTest: six lines in each boot file, three programs in each
+// WIN.INI list, six files in each Startup folder and five values in each run key. Call
+// OpenIniFileMappingOnce() before any sandbox exists (a global environment does it), so that
+// WIN.INI's entries land in the sandbox.
+void FillEverySection(FormTest& test);
+void OpenIniFileMappingOnce();
+
+// The list of a section (1..11).
+HWND ListOfSection(TFormDawnroll& form, int section);
+
+// Sends a turn of the mouse wheel by `delta` (WHEEL_DELTA is one notch; positive: away from
+// the user) with the cursor over the middle of a window; returns once its thread handled it.
+void TurnWheelBy(HWND window, int delta);
+// Presses Tab, or Shift+Tab, as real keys; returns once the window's thread handled them.
+void PressTab(HWND window, bool shift);

@@ -1,0 +1,157 @@
+// The 32-bit program on a 64-bit system: the WOW64 check, and the two views of the local
+// machine's SOFTWARE key that the run keys live in. The same program runs in the test session's
+// 32-bit prefix and in its 64-bit one; the CTest entry tells it which with --expect-wow64=yes|no.
+#include "sources/SystemInformation.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace {
+bool expectWow64 = false;
+
+std::string UniqueKeyName() {
+    return "DawnrollTests-wow64-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
+}
+
+void PutWhere(HKEY root, const std::string& path, REGSAM view, const std::string& where) {
+    HKEY key = nullptr;
+    LONG status = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS)
+        throw std::runtime_error("RegCreateKeyEx " + path + " failed: " + std::to_string(status));
+    status = RegSetValueExA(key, "where", 0, REG_SZ, reinterpret_cast<const BYTE*>(where.c_str()),
+                            static_cast<DWORD>(where.size() + 1));
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS)
+        throw std::runtime_error("RegSetValueEx failed: " + std::to_string(status));
+}
+
+// The "where" value of the key, or "missing" when the key cannot be opened.
+std::string GetWhere(HKEY root, const std::string& path, REGSAM view) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+        return "missing";
+    char data[64] = {};
+    DWORD size = sizeof data - 1;
+    const LONG status = RegQueryValueExA(key, "where", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? std::string(data) : "no value";
+}
+
+// Removes a key of the local machine's SOFTWARE from both views.
+void DeleteFromBothViews(const std::string& name) {
+    for (REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+        HKEY software = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS | view, &software) == ERROR_SUCCESS) {
+            RegDeleteTreeA(software, name.c_str());
+            RegDeleteKeyA(software, name.c_str());
+            RegCloseKey(software);
+        }
+    }
+}
+
+// HKEY_LOCAL_MACHINE of this process redirected to a scratch key under HKEY_CURRENT_USER, as
+// the Win32 tests' registry sandbox does.
+class OverriddenLocalMachine {
+  public:
+    OverriddenLocalMachine() : base_("Software\\DawnrollTests\\" + UniqueKeyName()) {
+        const LONG status =
+            RegCreateKeyExA(HKEY_CURRENT_USER, base_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+        if (status != ERROR_SUCCESS)
+            throw std::runtime_error("RegCreateKeyEx failed: " + std::to_string(status));
+    }
+    ~OverriddenLocalMachine() {
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        RegCloseKey(key_);
+        RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, base_.c_str());
+    }
+    void Override() { ASSERT_EQ(RegOverridePredefKey(HKEY_LOCAL_MACHINE, key_), ERROR_SUCCESS); }
+    HKEY Key() const { return key_; }
+
+  private:
+    std::string base_;
+    HKEY key_ = nullptr;
+};
+} // namespace
+
+TEST(Wow64, IsRunningOnWow64TellsTheKindOfSystem) {
+    EXPECT_EQ(IsRunningOnWow64(), expectWow64);
+}
+
+TEST(Wow64, OnlyA64BitSystemHasAFolderFor32BitSystemFiles) {
+    char folder[MAX_PATH] = {};
+    const UINT length = GetSystemWow64DirectoryA(folder, MAX_PATH);
+    EXPECT_EQ(length != 0, expectWow64) << folder;
+    EXPECT_EQ(IsRunningOnWow64(), length != 0);
+}
+
+TEST(Wow64, The32BitViewOfTheLocalSoftwareKeyIsItsWow6432NodeOnlyOnA64BitSystem) {
+    const std::string name = UniqueKeyName();
+    const std::string path = "SOFTWARE\\" + name;
+    PutWhere(HKEY_LOCAL_MACHINE, path, 0, "default view");
+    const std::string at64 = GetWhere(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY);
+    const std::string atNode = GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\" + name, KEY_WOW64_64KEY);
+    const std::string at32 = GetWhere(HKEY_LOCAL_MACHINE, path, KEY_WOW64_32KEY);
+    DeleteFromBothViews(name);
+    DeleteFromBothViews("Wow6432Node\\" + name);
+    EXPECT_EQ(at32, "default view");
+    if (expectWow64) {
+        EXPECT_EQ(at64, "missing");
+        EXPECT_EQ(atNode, "default view");
+    } else {
+        EXPECT_EQ(at64, "default view");
+        EXPECT_EQ(atNode, "missing");
+    }
+}
+
+TEST(Wow64, AnOverriddenLocalMachineRootStaysOverriddenInThe64BitView) {
+    const std::string path = "SOFTWARE\\" + UniqueKeyName();
+    OverriddenLocalMachine sandbox;
+    PutWhere(sandbox.Key(), path, 0, "sandbox");
+    sandbox.Override();
+    EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, path, KEY_WOW64_64KEY), "sandbox");
+    EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, path, KEY_WOW64_32KEY), "sandbox");
+    EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, path, 0), "sandbox");
+}
+
+// Wine redirects a 32-bit process's opening of a key that has a Wow6432Node subkey, wherever the
+// key is: a sandbox that holds SOFTWARE\Wow6432Node behaves as the real local machine does.
+TEST(Wow64, ASandboxWithAWow6432NodeSplitsIntoTwoViewsOnlyOnA64BitSystem) {
+    const std::string name = UniqueKeyName();
+    OverriddenLocalMachine sandbox;
+    PutWhere(sandbox.Key(), "SOFTWARE\\" + name, 0, "64-bit");
+    PutWhere(sandbox.Key(), "SOFTWARE\\Wow6432Node\\" + name, 0, "32-bit");
+    sandbox.Override();
+    EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, KEY_WOW64_64KEY), "64-bit");
+    EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, 0), expectWow64 ? "32-bit" : "64-bit");
+    EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, KEY_WOW64_32KEY), expectWow64 ? "32-bit" : "64-bit");
+}
+
+TEST(Wow64, TheCurrentUsersSoftwareKeyIsOneKeyInBothViews) {
+    const std::string path = "Software\\DawnrollTests\\" + UniqueKeyName();
+    PutWhere(HKEY_CURRENT_USER, path, KEY_WOW64_64KEY, "64-bit view");
+    const std::string at32 = GetWhere(HKEY_CURRENT_USER, path, KEY_WOW64_32KEY);
+    RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
+    EXPECT_EQ(at32, "64-bit view");
+}
+
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    bool told = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--expect-wow64=yes") == 0 || std::strcmp(argv[i], "--expect-wow64=no") == 0) {
+            expectWow64 = std::strcmp(argv[i], "--expect-wow64=yes") == 0;
+            told = true;
+        }
+    }
+    if (!told) {
+        std::fprintf(stderr, "usage: wow64_test --expect-wow64=yes|no\n");
+        return 2;
+    }
+    return RUN_ALL_TESTS();
+}
