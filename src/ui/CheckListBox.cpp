@@ -20,6 +20,11 @@ constexpr int kCheckWidth = 15;
 constexpr int kCheckSize = 13;
 // Drawing a line is cut at this length; the line itself is kept whole.
 constexpr std::size_t kMaxDrawnLength = 4096;
+
+// What of a line is drawn: up to its first NUL, and no longer than kMaxDrawnLength.
+template <typename Text> int ShownLength(const Text& line) {
+    return static_cast<int>(std::min({line.size(), line.find(typename Text::value_type{}), kMaxDrawnLength}));
+}
 } // namespace
 
 void CheckListBox::Create(HWND groupBox, const RECT& place, int id, HFONT font) {
@@ -168,20 +173,15 @@ void CheckListBox::Draw(const DRAWITEMSTRUCT& item) const {
     FillRect(dc, &text, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT textRect = text;
+    textRect.left += Scaled(2);
+    constexpr UINT kFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EXPANDTABS;
     if (index >= 0 && index < static_cast<int>(wideLines_.size())) {
         const std::wstring& line = wideLines_[index];
-        const std::size_t shown = std::min({line.size(), line.find(L'\0'), kMaxDrawnLength});
-        RECT textRect = text;
-        textRect.left += 2;
-        DrawTextW(dc, line.data(), static_cast<int>(shown), &textRect,
-                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EXPANDTABS);
+        DrawTextW(dc, line.data(), ShownLength(line), &textRect, kFormat);
     } else if (index >= 0 && index < static_cast<int>(lines_.size())) {
         const std::string& line = lines_[index];
-        const std::size_t shown = std::min({line.size(), line.find('\0'), kMaxDrawnLength});
-        RECT textRect = text;
-        textRect.left += Scaled(2);
-        DrawTextA(dc, line.data(), static_cast<int>(shown), &textRect,
-                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EXPANDTABS);
+        DrawTextA(dc, line.data(), ShownLength(line), &textRect, kFormat);
     }
     if (item.itemState & ODS_FOCUS)
         DrawFocusRect(dc, &text);
