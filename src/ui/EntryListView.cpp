@@ -5,6 +5,8 @@
 #include "GdiObjects.h"
 #include "WindowSubclass.h"
 
+#include "../sources/WideText.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -114,24 +116,6 @@ const EntryRecord* EntryListView::Record(int row) const {
     return found == records_.end() ? nullptr : &found->second;
 }
 
-std::string EntryListView::ItemText(int row, int column) const {
-    // The list answers with the number of characters copied; grow until the text fits.
-    std::string text(260, '\0');
-    for (;;) {
-        LVITEMA item = {};
-        item.iSubItem = column;
-        item.pszText = &text[0];
-        item.cchTextMax = static_cast<int>(text.size());
-        const auto length =
-            static_cast<std::size_t>(SendMessageA(window_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
-        if (length + 1 < text.size()) {
-            text.resize(length);
-            return text;
-        }
-        text.resize(text.size() * 4);
-    }
-}
-
 std::wstring EntryListView::WideItemText(int row, int column) const {
     std::wstring text(260, L'\0');
     for (;;) {
@@ -158,11 +142,11 @@ std::wstring EntryListView::WideFullname(int row) const {
 }
 
 std::string EntryListView::Caption(int row) const {
-    return ItemText(row, 0);
+    return AnsiOf(WideItemText(row, 0));
 }
 
 std::string EntryListView::Fullname(int row) const {
-    return ItemText(row, 1);
+    return AnsiOf(WideItemText(row, 1));
 }
 
 bool EntryListView::Checked(int row) const {

@@ -76,7 +76,6 @@ class EntryListView {
     static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     LPARAM RecordId(int row) const;
     void RemoveRecordRow(LPARAM id);
-    std::string ItemText(int row, int column) const;
     std::wstring WideItemText(int row, int column) const;
 
     HWND window_ = nullptr;

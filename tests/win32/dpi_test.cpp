@@ -31,10 +31,6 @@ const bool awareOfResolution = [] {
     return true;
 }();
 
-class IniMapping : public testing::Environment {
-  public:
-    void SetUp() override { OpenIniFileMappingOnce(); }
-};
 const auto* const iniMapping = testing::AddGlobalTestEnvironment(new IniMapping);
 
 RECT ClientOf(HWND window) {

@@ -9,11 +9,6 @@
 #include <commctrl.h>
 
 namespace {
-// WIN.INI's entries are mapped to the registry; the mapping is opened before any sandbox.
-class IniMapping : public testing::Environment {
-  public:
-    void SetUp() override { OpenIniFileMappingOnce(); }
-};
 const auto* const iniMapping = testing::AddGlobalTestEnvironment(new IniMapping);
 
 int ScrollPosition(HWND window) {

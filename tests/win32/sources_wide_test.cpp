@@ -1,6 +1,7 @@
 // The sources on their own, without a window, on a real (redirected) registry and real files:
 // names, data, paths and program lists in any script are read and written back exactly, and a
 // value whose name holds a zero character is never mistaken for another.
+#include "FormDriving.h"
 #include "TestSupport.h"
 #include "WideRegistry.h"
 
@@ -15,17 +16,7 @@
 #include <algorithm>
 
 namespace {
-// WIN.INI's [Windows] section is mapped to the user's registry. The system finds the mapping at
-// the first profile call of the process: made here, before any sandbox is in place, so that the
-// mapping then leads into the sandbox's user key, as it does in the other profile tests.
-class ProfileMappingPrimer : public testing::Environment {
-  public:
-    void SetUp() override {
-        wchar_t buffer[8];
-        GetPrivateProfileStringW(L"Windows", L"Load", L"", buffer, 8, L"C:\\DAWNROLL-NONE\\TEST.INI");
-    }
-};
-const auto* const profileMappingPrimer = testing::AddGlobalTestEnvironment(new ProfileMappingPrimer);
+const auto* const iniMapping = testing::AddGlobalTestEnvironment(new IniMapping);
 
 constexpr const char* kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";

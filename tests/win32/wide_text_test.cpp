@@ -13,17 +13,7 @@
 #include <commctrl.h>
 
 namespace {
-// WIN.INI's [Windows] section is mapped to the user's registry. The system finds the mapping at
-// the first profile call of the process: made here, before any sandbox is in place, so that the
-// mapping then leads into the sandbox's user key, as it does in the other profile tests.
-class ProfileMappingPrimer : public testing::Environment {
-  public:
-    void SetUp() override {
-        wchar_t buffer[8];
-        GetPrivateProfileStringW(L"Windows", L"Load", L"", buffer, 8, L"C:\\DAWNROLL-NONE\\TEST.INI");
-    }
-};
-const auto* const profileMappingPrimer = testing::AddGlobalTestEnvironment(new ProfileMappingPrimer);
+const auto* const iniMapping = testing::AddGlobalTestEnvironment(new IniMapping);
 
 constexpr const char* kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 

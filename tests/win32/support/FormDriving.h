@@ -100,6 +100,15 @@ POINT RowPoint(HWND list, int row, UINT hitFlag);
 void FillEverySection(FormTest& test);
 void OpenIniFileMappingOnce();
 
+// WIN.INI's [Windows] section is mapped to the user's registry, and the system finds the mapping
+// at the first profile call of the process. A test program that reads or writes WIN.INI's
+// entries adds this environment, which makes that call before any sandbox is in place, so that
+// the mapping then leads into each sandbox's user key.
+class IniMapping : public testing::Environment {
+  public:
+    void SetUp() override { OpenIniFileMappingOnce(); }
+};
+
 // The list of a section (1..11).
 HWND ListOfSection(TFormDawnroll& form, int section);
 
