@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "WideRegistry.h"
 
+#include "sources/WideText.h"
 #include "ui/Dawnroll.h"
 
 #include <gtest/gtest.h>
@@ -98,6 +99,12 @@ TEST_F(WideTextTest, RunValuesInManyScriptsShowExactlyAndComeBackByteForByte) {
         {L"NoTerminator", REG_SZ, BytesOf(L"C:\\plain.exe", false), L"C:\\plain.exe"},
         {L"OddCount", REG_SZ, odd, L"C:\\odd.exe"},
     };
+    // The test means something only where the ANSI code page cannot hold these names (the
+    // prefixes run in code page 1252).
+    for (std::size_t i = 0; i < 4; ++i) {
+        const std::wstring& name = seeded[i].name;
+        EXPECT_NE(WideOf(AnsiOf(name)), name) << "code page " << GetACP() << " holds " << Printable(name);
+    }
     for (const auto& value : seeded)
         SetWideValue(HKEY_CURRENT_USER, kRun, value.name, value.type, value.bytes);
     ShowBig();
