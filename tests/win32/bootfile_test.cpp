@@ -97,6 +97,15 @@ class BootFileTest : public FormTest {
             form->LoadBootFile(form->GroupBoxN(1), form->CheckListBoxN(1), folder.File("CONFIG.SYS"));
     }
     CheckListBox& List() { return form->CheckListBoxN(1); }
+    // Makes the window on a CONFIG.SYS outside the scratch folder.
+    void CreateFormReading(const std::string& configSys) {
+        SourceLocators locators;
+        locators.configSys = configSys;
+        locators.autoexecBat = folder.File("AUTOEXEC.BAT");
+        locators.windowsFolder = [this] { return folder.Path(); };
+        form = std::make_unique<TFormDawnroll>(locators);
+        form->Create();
+    }
     std::string Config() { return ReadBytes(folder.File("CONFIG.SYS")); }
     // Changes a line's mark the way the user does: the list changes the mark and tells the
     // form through its group box, whose handler rewrites the file. Answers the error dialog's
@@ -261,12 +270,7 @@ TEST_F(BootFileTest, FullDiskLeavesTheOriginalIntactAndReportsTheError) {
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
     const DWORD attributes = Attributes(path);
 
-    SourceLocators locators;
-    locators.configSys = path;
-    locators.autoexecBat = folder.File("AUTOEXEC.BAT");
-    locators.windowsFolder = [this] { return folder.Path(); };
-    form = std::make_unique<TFormDawnroll>(locators);
-    form->Create();
+    CreateFormReading(path);
     ASSERT_EQ(List().Count(), 3);
 
     // Fill the drive to the last byte.
@@ -717,12 +721,7 @@ TEST_F(BootFileTest, FolderThatRefusesNewFilesForRealIsWrittenInPlace) {
     ASSERT_EQ(error, static_cast<DWORD>(ERROR_ACCESS_DENIED));
     const auto backupsBefore = DawnrollFilesIn(TemporaryFolder());
 
-    SourceLocators locators;
-    locators.configSys = path;
-    locators.autoexecBat = folder.File("AUTOEXEC.BAT");
-    locators.windowsFolder = [this] { return folder.Path(); };
-    form = std::make_unique<TFormDawnroll>(locators);
-    form->Create();
+    CreateFormReading(path);
     ShowForInput(form->Handle());
     ASSERT_EQ(List().Count(), 2);
     const POINT onA = PointOnLine(List(), 0, 7);

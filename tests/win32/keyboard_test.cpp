@@ -11,15 +11,6 @@
 namespace {
 const auto* const iniMapping = testing::AddGlobalTestEnvironment(new IniMapping);
 
-int ScrollPosition(HWND window) {
-    SCROLLINFO scroll = {};
-    scroll.cbSize = sizeof scroll;
-    scroll.fMask = SIF_POS;
-    if (!GetScrollInfo(window, SB_VERT, &scroll))
-        return 0;
-    return scroll.nPos;
-}
-
 // The design number of the section whose list has the focus, 0 for none.
 int FocusedSection(TFormDawnroll& form) {
     const HWND focus = GetFocus();

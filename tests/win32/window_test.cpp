@@ -34,15 +34,6 @@ bool ShowsAllEntries(TFormDawnroll& form, int section) {
     return SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0) >= SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
 }
 
-int ScrollPosition(HWND window) {
-    SCROLLINFO scroll = {};
-    scroll.cbSize = sizeof scroll;
-    scroll.fMask = SIF_POS;
-    if (!GetScrollInfo(window, SB_VERT, &scroll))
-        return 0;
-    return scroll.nPos;
-}
-
 bool HasVerticalScrollBar(HWND window) {
     return (GetWindowLongA(window, GWL_STYLE) & WS_VSCROLL) != 0;
 }

@@ -141,15 +141,7 @@ void ChooseMenuItemWithMouse(HWND window, int topPosition, int itemPosition) {
 }
 
 void TurnWheelOver(HWND window, int notches) {
-    RECT client = {};
-    GetClientRect(window, &client);
-    POINT middle = {client.right / 2, client.bottom / 2};
-    ClientToScreen(window, &middle);
-    SetCursorPos(middle.x, middle.y);
-    INPUT wheel = MouseAt(middle, MOUSEEVENTF_WHEEL);
-    wheel.mi.mouseData = static_cast<DWORD>(notches * WHEEL_DELTA);
-    SendInput(1, &wheel, sizeof wheel);
-    WaitForInputHandled(window);
+    TurnWheelBy(window, notches * WHEEL_DELTA);
 }
 
 DialogLook RunLookingAtErrorDialog(const std::function<void()>& action, DWORD timeoutMs) {
@@ -328,6 +320,15 @@ void TurnWheelBy(HWND window, int delta) {
     wheel.mi.mouseData = static_cast<DWORD>(delta);
     SendInput(1, &wheel, sizeof wheel);
     WaitForInputHandled(window);
+}
+
+int ScrollPosition(HWND window) {
+    SCROLLINFO scroll = {};
+    scroll.cbSize = sizeof scroll;
+    scroll.fMask = SIF_POS;
+    if (!GetScrollInfo(window, SB_VERT, &scroll))
+        return 0;
+    return scroll.nPos;
 }
 
 void PressTab(HWND window, bool shift) {

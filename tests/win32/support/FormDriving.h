@@ -115,5 +115,7 @@ HWND ListOfSection(TFormDawnroll& form, int section);
 // Sends a turn of the mouse wheel by `delta` (WHEEL_DELTA is one notch; positive: away from
 // the user) with the cursor over the middle of a window; returns once its thread handled it.
 void TurnWheelBy(HWND window, int delta);
+// The vertical scroll position of a window (0 without a scroll bar).
+int ScrollPosition(HWND window);
 // Presses Tab, or Shift+Tab, as real keys; returns once the window's thread handled them.
 void PressTab(HWND window, bool shift);
