@@ -31,3 +31,25 @@ std::string FormatMessageWith(const std::string& pattern, const std::string& tex
         return pattern;
     return pattern.substr(0, at) + text + pattern.substr(at + 2);
 }
+
+std::string ReasonOfError(unsigned long code) {
+    switch (code) {
+    case 2: // ERROR_FILE_NOT_FOUND
+    case 3: // ERROR_PATH_NOT_FOUND
+        return "it no longer exists";
+    case 5: // ERROR_ACCESS_DENIED
+        return "access is denied";
+    case 19: // ERROR_WRITE_PROTECT
+        return "the disk is write-protected";
+    case 32: // ERROR_SHARING_VIOLATION
+    case 33: // ERROR_LOCK_VIOLATION
+        return "it is in use by another program";
+    case 39:  // ERROR_HANDLE_DISK_FULL
+    case 112: // ERROR_DISK_FULL
+        return "the disk is full";
+    case 1018: // ERROR_KEY_DELETED
+        return "the key was deleted";
+    default:
+        return "error " + std::to_string(code);
+    }
+}

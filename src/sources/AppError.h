@@ -16,5 +16,9 @@ std::string InOutErrorMessage(unsigned long code);
 // The input/output error raised by reading and writing the boot files.
 [[noreturn]] void RaiseInOutError(unsigned long code);
 
+// Why a change was not made, in words a user understands, for a platform error code: "access
+// is denied", "it is in use by another program", ... ("error 1234" for a code without words).
+std::string ReasonOfError(unsigned long code);
+
 // Replaces the one "%s" of a message pattern with a text, e.g. "Invalid data type for '%s'".
 std::string FormatMessageWith(const std::string& pattern, const std::string& text);

@@ -88,3 +88,13 @@ TEST(ProgramTitle, FileNameCutAtFirstDotRestLowerCase) {
     EXPECT_EQ(ProgramTitle("C:\\x\\DAWN-ROLL_32.EXE"), "Dawn-roll_32");
 }
 } // namespace
+
+// The reasons a refused change is told with: the codes a user meets are words, any other the
+// number, so that no refusal is told as nothing.
+TEST(ReasonOfError, NamesTheRefusalsAUserMeetsInWords) {
+    EXPECT_EQ(ReasonOfError(5), "access is denied");
+    EXPECT_EQ(ReasonOfError(32), "it is in use by another program");
+    EXPECT_EQ(ReasonOfError(2), "it no longer exists");
+    EXPECT_EQ(ReasonOfError(112), "the disk is full");
+    EXPECT_EQ(ReasonOfError(1177), "error 1177");
+}
