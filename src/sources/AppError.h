@@ -10,6 +10,18 @@ class AppError : public std::runtime_error {
     explicit AppError(const std::string& message) : std::runtime_error(message) {}
 };
 
+// A change a source refused to make (access denied, a file in use, a key gone, ...). Its message
+// is the reason in words; the window names the entry around it, so the user is told which change
+// was not made and why.
+class ChangeRefused : public AppError {
+  public:
+    ChangeRefused(const std::string& reason, unsigned long code) : AppError(reason), code_(code) {}
+    unsigned long Code() const { return code_; }
+
+  private:
+    unsigned long code_;
+};
+
 // Message of the input/output error for a platform error code ("Disk full", "I/O error 112").
 std::string InOutErrorMessage(unsigned long code);
 
