@@ -412,36 +412,38 @@ Parts FloorReads(const BenchSources& sources) {
     return parts;
 }
 
-// The program's refresh, in the parts RefreshAll is made of, called as RefreshAll calls them.
-Parts RefreshParts(TFormDawnroll& form, const BenchSources& sources) {
+// The program's refresh, in the parts RefreshAll is made of: every section of the window's table
+// loaded in its order, as RefreshAll loads them, each timed under its kind of source.
+Parts RefreshParts(TFormDawnroll& form) {
     Parts parts;
-    parts.boot = TimeMs([&] {
-        form.LoadBootFile(form.GroupBoxN(1), form.CheckListBoxN(1), sources.ConfigSys());
-        form.LoadBootFile(form.GroupBoxN(2), form.CheckListBoxN(2), sources.AutoexecBat());
-    });
-    parts.ini = TimeMs([&] {
-        form.LoadIniList(form.GroupBoxN(3), form.CheckListBoxN(3), "Load", sources.WinIni());
-        form.LoadIniList(form.GroupBoxN(4), form.CheckListBoxN(4), "Run", sources.WinIni());
-    });
-    parts.startup = TimeMs([&] {
-        for (int which = 0; which < 2; ++which) {
-            form.LoadStartupFolder(form.GroupBoxN(5 + which), form.ListViewN(1 + which), [&] {
-                StartupFolderListing listing;
-                parts.startupRead += TimeMs([&] {
-                    const StartupFolderPlace place = StartupFolderPlaceOf(which);
-                    listing = ReadStartupFolder(place.valueName, place.root);
+    for (int number = 1; number <= form.SectionCount(); ++number) {
+        Section& section = form.GroupBoxN(number);
+        switch (section.Design().source.kind) {
+        case SectionKind::BootFile:
+            parts.boot += TimeMs([&] { section.Load(); });
+            break;
+        case SectionKind::IniList:
+            parts.ini += TimeMs([&] { section.Load(); });
+            break;
+        case SectionKind::StartupFolder: {
+            auto& folder = static_cast<StartupFolderSection&>(section);
+            parts.startup += TimeMs([&] {
+                folder.LoadStartupFolder([&] {
+                    StartupFolderListing listing;
+                    parts.startupRead += TimeMs([&] {
+                        const StartupFolderPlace place = StartupFolderPlaceOf(folder.Which());
+                        listing = ReadStartupFolder(place.valueName, place.root);
+                    });
+                    return listing;
                 });
-                return listing;
             });
+            break;
         }
-    });
-    parts.run = TimeMs([&] {
-        form.LoadRunKey(form.GroupBoxN(7), form.ListViewN(3), "Run", RootKey::CurrentUser);
-        form.LoadRunKey(form.GroupBoxN(8), form.ListViewN(4), "RunOnce", RootKey::CurrentUser);
-        form.LoadRunKey(form.GroupBoxN(9), form.ListViewN(5), "Run", RootKey::LocalMachine);
-        form.LoadRunKey(form.GroupBoxN(10), form.ListViewN(6), "RunOnce", RootKey::LocalMachine);
-        form.LoadRunKey(form.GroupBoxN(11), form.ListViewN(7), "RunServices", RootKey::LocalMachine);
-    });
+        case SectionKind::RegistryKey:
+            parts.run += TimeMs([&] { section.Load(); });
+            break;
+        }
+    }
     return parts;
 }
 
@@ -506,7 +508,7 @@ void MeasureRefresh(TFormDawnroll& form, BenchSources& sources) {
             refreshes.push_back(TimeMs([&] { form.RefreshAll(); }));
             paints.push_back(TimeMs([&] { PumpMessages(); }));
             CheckLoaded(form, n);
-            refreshParts.push_back(RefreshParts(form, sources));
+            refreshParts.push_back(RefreshParts(form));
             PumpMessages();
         }
         const double floor = Median(floors), refresh = Median(refreshes);
@@ -764,7 +766,7 @@ void MeasureStayingPower(TFormDawnroll& form, BenchSources& sources, int n) {
                 ++toggles;
                 PumpMessages();
                 WriteBytes(path, "@echo off\r\n");
-                form.LoadStartupFolder(form.GroupBoxN(5), form.ListViewN(1), "Startup", RootKey::CurrentUser);
+                form.SectionN<StartupFolderSection>(5).LoadStartupFolder();
                 break;
             }
             }

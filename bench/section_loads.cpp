@@ -14,6 +14,7 @@
 #include "sources/RunKey.h"
 #include "sources/StartupFolder.h"
 #include "sources/TextFile.h"
+#include "sources/WideText.h"
 #include "ui/Dawnroll.h"
 
 #include <windows.h>
@@ -201,8 +202,10 @@ void MeasureBootFile() {
     Say("\nBoot file (section 1, CONFIG.SYS): ms, best of 3\n");
     Say("%7s %9s | %9s %9s | %9s %9s\n", "lines", "bytes", "read", "load", "rewrite", "toggle");
     Scene scene;
-    CheckListBox& list = scene.form->CheckListBoxN(1);
+    BootFileSection& section = scene.form->SectionN<BootFileSection>(1);
+    CheckListBox& list = section.List();
     const std::string path = scene.folder.File("CONFIG.SYS");
+    section.SetPath(path);
     for (const int full : {10000, 25000, 50000, 100000}) {
         const int lines = Sized(full);
         std::string text;
@@ -215,7 +218,7 @@ void MeasureBootFile() {
             read = std::min(read, TimeMs([&] { split = ReadBootLines(*ReadTextFile(path)).size(); }));
             Check(split == static_cast<std::size_t>(lines), "the file splits into its lines");
 
-            load = std::min(load, TimeMs([&] { scene.form->LoadBootFile(scene.form->GroupBoxN(1), list, path); }));
+            load = std::min(load, TimeMs([&] { section.LoadBootFile(); }));
             Check(list.Count() == lines, "section 1 lists every line");
 
             RewriteResult written = RewriteResult::Written;
@@ -224,7 +227,7 @@ void MeasureBootFile() {
 
             const int middle = lines / 2;
             list.SetChecked(middle, !list.Checked(middle));
-            toggle = std::min(toggle, TimeMs([&] { scene.form->BootFileClickCheck(list); }));
+            toggle = std::min(toggle, TimeMs([&] { section.BootFileClickCheck(); }));
             Check(ReadTextFile(path)->size() != text.size(), "the toggle rewrote the file");
             WriteBytes(path, text);
         }
@@ -260,7 +263,8 @@ void SeedEntry(const std::string& file, const std::string& key, const std::strin
 void MeasureIniList() {
     Say("\nWIN.INI program list (section 3, Load=): ms, best of 3\n");
     Scene scene;
-    CheckListBox& list = scene.form->CheckListBoxN(3);
+    IniListSection& section = scene.form->SectionN<IniListSection>(3);
+    CheckListBox& list = section.List();
     // TEST.INI is a plain file; any file named WIN.INI has its [windows] section mapped to the
     // (sandboxed) registry.
     for (const std::string& file : {scene.folder.File("TEST.INI"), scene.folder.File("WIN.INI")}) {
@@ -285,12 +289,14 @@ void MeasureIniList() {
                 split = std::min(split, TimeMs([&] { parts = SplitProgramList(entry).size(); }));
                 Check(parts == static_cast<std::size_t>(count), "the entry splits into its programs");
 
-                load = std::min(load,
-                                TimeMs([&] { scene.form->LoadIniList(scene.form->GroupBoxN(3), list, "Load", file); }));
+                load = std::min(load, TimeMs([&] {
+                                    section.PointAt(L"Load", WideOfAnsi(file));
+                                    section.LoadIniList();
+                                }));
                 Check(list.Count() == count, "section 3 lists every program");
                 toggle = std::min(toggle, TimeMs([&] {
                                       list.SetChecked(count / 2, false);
-                                      scene.form->WinIniClickCheck(list);
+                                      section.WinIniClickCheck();
                                   }));
                 Check(ProfileEntry(file, "Load").size() == value.size() - programs[count / 2].size() - 1,
                       "the toggle took one program out of the entry");
@@ -324,10 +330,7 @@ void MeasureStartupFolder() {
         const int runs = full > 2000 ? 1 : 3;
         double load = 1e30, shell = 1e30;
         for (int run = 0; run < runs; ++run) {
-            load = std::min(load, TimeMs([&] {
-                                scene.form->LoadStartupFolder(scene.form->GroupBoxN(5), list, "Startup",
-                                                              RootKey::CurrentUser);
-                            }));
+            load = std::min(load, TimeMs([&] { scene.form->SectionN<StartupFolderSection>(5).LoadStartupFolder(); }));
             shell = std::min(shell, TimeMs([&] {
                                  for (int i = 0; i < count; ++i) {
                                      SHFILEINFOA info = {};
@@ -379,7 +382,7 @@ void MeasureRunKey() {
         double best = 1e30;
         for (int round = 0; round < 3; ++round) {
             best = std::min(best, TimeMs([&] {
-                                scene.form->LoadRunKey(scene.form->GroupBoxN(7), list, "Run", RootKey::CurrentUser);
+                                scene.form->SectionN<RunKeySection>(7).LoadRunKey();
                                 PumpMessages();
                             }));
         }

@@ -19,9 +19,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         form.BecomeMainForm();
         ShowWindow(form.Create(), showCommand);
         MSG message;
-        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) {
             TranslateMessage(&message);
-            DispatchMessageA(&message);
+            DispatchMessageW(&message);
         }
         exitCode = static_cast<int>(message.wParam);
     });

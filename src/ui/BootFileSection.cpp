@@ -1,51 +1,64 @@
-// Sections 1 and 2: the lines of the boot batch files, each checked unless it begins with "REM ".
-#include "Dawnroll.h"
+#include "BootFileSection.h"
 
 #include "../sources/AppError.h"
 #include "../sources/BootFile.h"
 #include "../sources/BootFileText.h"
+#include "../sources/WideText.h"
 
-void TFormDawnroll::LoadBootFile(Section& box, CheckListBox& list, const std::string& path) {
-    LoadSection(box, [&] {
-        box.SetTitle(path);
-        list.Clear();
-        list.SetSourceText({});
-        auto contents = ReadBootFile(path);
+namespace {
+std::vector<std::wstring> ShownLines(const std::vector<std::string>& lines) {
+    std::vector<std::wstring> shown;
+    shown.reserve(lines.size());
+    for (const auto& line : lines)
+        shown.push_back(WideOfAnsi(line));
+    return shown;
+}
+} // namespace
+
+void BootFileSection::LoadBootFile() {
+    LoadSection([&] {
+        SetTitle(path_);
+        List().Clear();
+        lines_.clear();
+        sourceText_.clear();
+        auto contents = ReadBootFile(path_);
         if (!contents)
             return SectionContents{0, false};
         std::vector<bool> marks;
         marks.reserve(contents->lines.size());
         for (const auto& line : contents->lines)
             marks.push_back(!HasCommentMarker(line));
-        list.Append(contents->lines, marks);
-        list.SetSourceText(std::move(contents->bytes));
-        return SectionContents{list.Count()};
+        List().Append(ShownLines(contents->lines), marks);
+        lines_ = std::move(contents->lines);
+        sourceText_ = std::move(contents->bytes);
+        return SectionContents{List().Count()};
     });
 }
 
-// Rewrites the file named by the section's title from the list: "REM " in front of every
-// unchecked line, taken away from every checked one. The list's lines are the file as the
-// section last read or wrote it; when another program has changed the file since, nothing is
-// written, the section shows the file as it now is, and the user is told.
-void TFormDawnroll::BootFileClickCheck(CheckListBox& list) {
-    Section& box = SectionHolding(list.Handle());
-    const std::string path = box.Title();
+// The section's lines are the file as it last read or wrote it; when another program has changed
+// the file since, nothing is written, the section shows the file as it now is, and the user is
+// told.
+void BootFileSection::BootFileClickCheck() {
+    const CheckListBox& list = List();
     std::vector<std::string> lines;
-    lines.reserve(static_cast<std::size_t>(list.Count()));
-    for (int i = 0; i < list.Count(); ++i)
-        lines.push_back(ToggledBootLine(list.Line(i), list.Checked(i)));
+    lines.reserve(lines_.size());
+    for (std::size_t i = 0; i < lines_.size(); ++i)
+        lines.push_back(ToggledBootLine(lines_[i], list.Checked(static_cast<int>(i))));
     std::string bytes = WriteBootLines(lines);
-    switch (RewriteTextFile(path, bytes, list.SourceText())) {
+    switch (RewriteTextFile(path_, bytes, sourceText_)) {
     case RewriteResult::Unavailable:
         return;
     case RewriteResult::Changed:
-        LoadBootFile(box, list, path);
-        throw AppError(path + " was changed by another program; it has been read again and nothing was written");
+        LoadBootFile();
+        throw AppError(path_ + " was changed by another program; it has been read again and nothing was written");
     case RewriteResult::Written:
         break;
     }
-    // The list holds the file's text as it now stands.
-    for (int i = 0; i < list.Count(); ++i)
-        list.SetLine(i, std::move(lines[static_cast<std::size_t>(i)]));
-    list.SetSourceText(std::move(bytes));
+    // The section holds the file's text as it now stands.
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] != lines_[i])
+            List().SetLine(static_cast<int>(i), WideOfAnsi(lines[i]));
+    }
+    lines_ = std::move(lines);
+    sourceText_ = std::move(bytes);
 }

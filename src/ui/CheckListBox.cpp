@@ -3,7 +3,6 @@
 #include "ControlMessages.h"
 #include "ErrorDialog.h"
 #include "GdiObjects.h"
-#include "WindowSubclass.h"
 
 #include "../sources/WideText.h"
 
@@ -30,122 +29,97 @@ template <typename Text> int ShownLength(const Text& line) {
 void CheckListBox::Create(HWND groupBox, const RECT& place, int id, HFONT font) {
     id_ = id;
     // A wide list box holds wide lines exactly, for accessibility tools too.
-    window_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
-                                  LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                              place.left, place.top, place.right - place.left, place.bottom - place.top, groupBox,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    const HWND window =
+        CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS |
+                            LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                        place.left, place.top, place.right - place.left, place.bottom - place.top, groupBox,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     // A line is as tall as the text "REM" in the list's font (13 pixels for the designed font at
     // 96 dots per inch), the height the section's size is reckoned with.
-    const int lineHeight = TextMeasurer(window_).LineHeight();
-    SendMessageA(window_, LB_SETITEMHEIGHT, 0, lineHeight > 0 ? lineHeight : Scaled(kItemHeight));
-    InstallSubclass(window_, &CheckListBox::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    const int lineHeight = TextMeasurer(window).LineHeight();
+    SendMessageW(window, LB_SETITEMHEIGHT, 0, lineHeight > 0 ? lineHeight : Scaled(kItemHeight));
+    Attach(window);
 }
 
 void CheckListBox::Clear() {
-    SendMessageA(window_, LB_RESETCONTENT, 0, 0);
+    SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
     lines_.clear();
-    wideLines_.clear();
 }
 
 void CheckListBox::Append(const std::vector<std::wstring>& lines, const std::vector<bool>& marks) {
     if (lines.empty())
         return;
-    RedrawSuspender quiet(window_);
+    RedrawSuspender quiet(Handle());
     std::size_t units = 0;
     for (const auto& line : lines)
         units += line.size() + 1;
-    SendMessageW(window_, LB_INITSTORAGE, lines.size(), units * sizeof(wchar_t));
-    wideLines_.reserve(wideLines_.size() + lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto index = SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lines[i].c_str()));
-        if (index < 0)
-            throw std::bad_alloc();
-        SendMessageW(window_, LB_SETITEMDATA, index, i < marks.size() && marks[i] ? 1 : 0);
-        wideLines_.push_back(lines[i]);
-    }
-}
-
-std::string CheckListBox::Line(int index) const {
-    if (!wideLines_.empty())
-        return AnsiOf(wideLines_.at(index));
-    return lines_.at(index);
-}
-
-std::wstring CheckListBox::WideLine(int index) const {
-    if (!wideLines_.empty())
-        return wideLines_.at(index);
-    return WideOfAnsi(lines_.at(index));
-}
-
-void CheckListBox::Append(const std::vector<std::string>& lines, const std::vector<bool>& marks) {
-    if (lines.empty())
-        return;
-    RedrawSuspender quiet(window_);
-    std::size_t bytes = 0;
-    for (const auto& line : lines)
-        bytes += line.size() + 1;
-    SendMessageA(window_, LB_INITSTORAGE, lines.size(), bytes);
+    SendMessageW(Handle(), LB_INITSTORAGE, lines.size(), units * sizeof(wchar_t));
     lines_.reserve(lines_.size() + lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const auto index = SendMessageA(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lines[i].c_str()));
+        const auto index = SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lines[i].c_str()));
         if (index < 0)
             throw std::bad_alloc();
-        SendMessageA(window_, LB_SETITEMDATA, index, i < marks.size() && marks[i] ? 1 : 0);
+        SendMessageW(Handle(), LB_SETITEMDATA, index, i < marks.size() && marks[i] ? 1 : 0);
         lines_.push_back(lines[i]);
     }
 }
 
-void CheckListBox::SetLine(int index, std::string text) {
-    std::string& line = lines_.at(index);
+std::string CheckListBox::Line(int index) const {
+    return AnsiOf(lines_.at(index));
+}
+
+void CheckListBox::SetLine(int index, std::wstring text) {
+    std::wstring& line = lines_.at(index);
     if (line == text)
         return;
     // The list box's copy shows the line; replace it in place, keeping mark and selection.
-    const auto mark = SendMessageA(window_, LB_GETITEMDATA, index, 0);
-    const auto selected = SendMessageA(window_, LB_GETCURSEL, 0, 0);
-    const auto top = SendMessageA(window_, LB_GETTOPINDEX, 0, 0);
+    const HWND window = Handle();
+    const auto mark = SendMessageW(window, LB_GETITEMDATA, index, 0);
+    const auto selected = SendMessageW(window, LB_GETCURSEL, 0, 0);
+    const auto top = SendMessageW(window, LB_GETTOPINDEX, 0, 0);
     {
-        RedrawSuspender quiet(window_);
-        SendMessageA(window_, LB_DELETESTRING, index, 0);
-        SendMessageA(window_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
-        SendMessageA(window_, LB_SETITEMDATA, index, mark);
+        RedrawSuspender quiet(window);
+        SendMessageW(window, LB_DELETESTRING, index, 0);
+        SendMessageW(window, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+        SendMessageW(window, LB_SETITEMDATA, index, mark);
         if (selected == index)
-            SendMessageA(window_, LB_SETCURSEL, index, 0);
-        SendMessageA(window_, LB_SETTOPINDEX, top, 0);
+            SendMessageW(window, LB_SETCURSEL, index, 0);
+        SendMessageW(window, LB_SETTOPINDEX, top, 0);
     }
     line = std::move(text);
 }
 
 bool CheckListBox::Checked(int index) const {
-    return SendMessageA(window_, LB_GETITEMDATA, static_cast<WPARAM>(index), 0) == 1;
+    return SendMessageA(Handle(), LB_GETITEMDATA, static_cast<WPARAM>(index), 0) == 1;
 }
 
 void CheckListBox::SetChecked(int index, bool checked) {
-    SendMessageA(window_, LB_SETITEMDATA, static_cast<WPARAM>(index), checked ? 1 : 0);
+    SendMessageA(Handle(), LB_SETITEMDATA, static_cast<WPARAM>(index), checked ? 1 : 0);
     RECT rect;
-    if (SendMessageA(window_, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
-        InvalidateRect(window_, &rect, FALSE);
+    if (SendMessageA(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
+        InvalidateRect(Handle(), &rect, FALSE);
 }
 
 void CheckListBox::ToggleByUser(int index) {
     if (index < 0 || index >= Count())
         return;
     SetChecked(index, !Checked(index));
-    SendMessageA(GetParent(window_), WM_COMMAND, MAKEWPARAM(id_, kClickCheckNotification),
-                 reinterpret_cast<LPARAM>(window_));
+    SendMessageA(GetParent(Handle()), WM_COMMAND, MAKEWPARAM(id_, kClickCheckNotification),
+                 reinterpret_cast<LPARAM>(Handle()));
 }
 
 bool CheckListBox::OnCheckBox(LPARAM point, int* index) const {
     const int x = GET_X_LPARAM(point);
     const int y = GET_Y_LPARAM(point);
     RECT client;
-    GetClientRect(window_, &client);
+    GetClientRect(Handle(), &client);
     if (x < 0 || x >= Scaled(kCheckWidth) || y < 0 || y >= client.bottom)
         return false;
     // Lines have a fixed height; LB_ITEMFROMPOINT would cut indexes to 16 bits.
-    const auto top = SendMessageA(window_, LB_GETTOPINDEX, 0, 0);
-    const auto lineHeight = SendMessageA(window_, LB_GETITEMHEIGHT, 0, 0);
+    const auto top = SendMessageA(Handle(), LB_GETTOPINDEX, 0, 0);
+    const auto lineHeight = SendMessageA(Handle(), LB_GETITEMHEIGHT, 0, 0);
     *index = static_cast<int>(top) + y / static_cast<int>(lineHeight > 0 ? lineHeight : Scaled(kItemHeight));
     return *index < Count();
 }
@@ -176,19 +150,16 @@ void CheckListBox::Draw(const DRAWITEMSTRUCT& item) const {
     RECT textRect = text;
     textRect.left += Scaled(2);
     constexpr UINT kFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EXPANDTABS;
-    if (index >= 0 && index < static_cast<int>(wideLines_.size())) {
-        const std::wstring& line = wideLines_[index];
+    if (index >= 0 && index < Count()) {
+        const std::wstring& line = lines_[index];
         DrawTextW(dc, line.data(), ShownLength(line), &textRect, kFormat);
-    } else if (index >= 0 && index < static_cast<int>(lines_.size())) {
-        const std::string& line = lines_[index];
-        DrawTextA(dc, line.data(), ShownLength(line), &textRect, kFormat);
     }
     if (item.itemState & ODS_FOCUS)
         DrawFocusRect(dc, &text);
 }
 
 LRESULT CheckListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (PassTabOn(window_, message, wParam))
+    if (PassTabOn(Handle(), message, wParam))
         return 0;
     switch (message) {
     case kReflectedDrawItem:
@@ -198,7 +169,7 @@ LRESULT CheckListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_LBUTTONDBLCLK: {
         // The list box selects the line first; a press on the check box then changes its
         // mark. A double click arrives as a press and a double-click press: two changes.
-        const LRESULT result = CallControlProcedure(window_, message, wParam, lParam);
+        const LRESULT result = CallOwnProcedure(message, wParam, lParam);
         int index = 0;
         if (OnCheckBox(lParam, &index))
             ToggleByUser(index);
@@ -206,7 +177,7 @@ LRESULT CheckListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     }
     case WM_KEYDOWN:
         if (wParam == VK_SPACE) {
-            ToggleByUser(static_cast<int>(SendMessageA(window_, LB_GETCARETINDEX, 0, 0)));
+            ToggleByUser(static_cast<int>(SendMessageA(Handle(), LB_GETCARETINDEX, 0, 0)));
             return 0;
         }
         break;
@@ -215,19 +186,16 @@ LRESULT CheckListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return 0; // the space bar changes the mark; it does not search the lines
         break;
     case WM_MOUSEWHEEL:
-        if (PassesWheelOn(window_))
-            return SendMessageA(GetParent(window_), message, wParam, lParam);
+        if (PassesWheelOn(Handle()))
+            return SendMessageA(GetParent(Handle()), message, wParam, lParam);
         break;
     }
-    return CallControlProcedure(window_, message, wParam, lParam);
+    return CallOwnProcedure(message, wParam, lParam);
 }
 
-LRESULT CALLBACK CheckListBox::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                         DWORD_PTR data) {
-    if (message == WM_NCDESTROY) {
-        RemoveSubclass(window);
-        return CallControlProcedure(window, message, wParam, lParam);
-    }
-    auto* self = reinterpret_cast<CheckListBox*>(data);
-    return DeliverEvent([&] { return self->HandleMessage(message, wParam, lParam); });
+ListMetrics CheckListBox::Measure(int) const {
+    ListMetrics metrics;
+    metrics.frame = Frame().cy;
+    metrics.row = static_cast<int>(SendMessageW(Handle(), LB_GETITEMHEIGHT, 0, 0));
+    return metrics;
 }

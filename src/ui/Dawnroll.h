@@ -3,33 +3,25 @@
 // menu with the hide-empty option, and the refresh cycle that reloads them all.
 #pragma once
 
-#include "CheckListBox.h"
-#include "EntryListView.h"
+#include "BootFileSection.h"
 #include "GdiObjects.h"
+#include "IniListSection.h"
+#include "RunKeySection.h"
 #include "Section.h"
+#include "SectionTable.h"
 #include "ShellPrefetch.h"
-
-#include "../sources/RunKeyLocator.h"
-#include "../sources/StartupFolder.h"
+#include "StartupFolderSection.h"
 
 #include <windows.h>
 
-#include <array>
-#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-// Where the sources are found. The program uses the system's own places; tests point the
-// files elsewhere (the registry roots they redirect with RegOverridePredefKey).
-struct SourceLocators {
-    std::string configSys = "C:\\CONFIG.SYS";
-    std::string autoexecBat = "C:\\AUTOEXEC.BAT";
-    std::function<std::string()> windowsFolder; // the system's Windows folder when empty
-};
-
 class TFormDawnroll : public SectionHost {
   public:
+    // The window class's name, as other programs look for the window.
     static constexpr const char* kClassName = "TFormDawnroll";
 
     explicit TFormDawnroll(SourceLocators locators = {});
@@ -44,58 +36,45 @@ class TFormDawnroll : public SectionHost {
     // Makes this the program's main window: closing it ends the message loop.
     void BecomeMainForm() { mainForm_ = true; }
 
+    // Reloads every section from its source, in the table's order.
     void RefreshAll();
     void Hideemptystartups1Click();
     void Showemptystartups1Click();
+    bool HideEmpty() const override { return hideEmpty_; }
 
-    // The loaders, which fill one section from its source, and the toggle handlers, which write
-    // one change of a list back to its source; one file per kind of source (BootFileSection.cpp,
-    // IniListSection.cpp, StartupFolderSection.cpp, RunKeySection.cpp). A handler finds its
-    // section as the group box holding the list and reads the locator back from its title.
-    void LoadBootFile(Section& box, CheckListBox& list, const std::string& path);
-    void BootFileClickCheck(CheckListBox& list);
-    void LoadIniList(Section& box, CheckListBox& list, const std::string& key, const std::string& profileFile);
-    // The same for a locator read back from a section's title, which is wide text.
-    void LoadIniList(Section& box, CheckListBox& list, const std::wstring& key, const std::wstring& profileFile);
-    void WinIniClickCheck(CheckListBox& list);
-    void LoadStartupFolder(Section& box, EntryListView& list, const std::string& valueName, RootKey root);
-    // The same with the listing from read; an error of read leaves the section empty, as an
-    // error of the reading above does.
-    void LoadStartupFolder(Section& box, EntryListView& list, const std::function<StartupFolderListing()>& read);
-    void StartupClickCheck(EntryListView& list, int row, const RowChange& change);
-    // The run key KEYNAME of the root, opened in the view the window uses for that root.
-    void LoadRunKey(Section& box, EntryListView& list, const std::string& keyName, RootKey root);
-    void LoadRunKey(Section& box, EntryListView& list, const RunKeyLocator& key);
-    void RunClickCheck(EntryListView& list, int row, const RowChange& change);
-
-    // Sections by their design numbers: GroupBox(1..11), CheckListBox(1..4), ListView(1..7);
-    // on a 64-bit system also GroupBox(12..14) and ListView(8..10).
-    Section& GroupBoxN(int number) { return *boxes_.at(number - 1); }
-    CheckListBox& CheckListBoxN(int number) { return checkLists_.at(number - 1); }
-    EntryListView& ListViewN(int number) { return *listViews_.at(number - 1); }
-    int SectionCount() const { return static_cast<int>(boxes_.size()); }
+    // Sections by their design numbers: GroupBox(1..11), and on a 64-bit system 12 to 14; the
+    // section of a kind, e.g. Section<RunKeySection>(7); the lists by their design numbers:
+    // CheckListBox(1..4) are sections 1 to 4's, ListView(1..7) (8..10) sections 5 to 11's (12 to
+    // 14's).
+    Section& GroupBoxN(int number) { return *sections_.at(static_cast<std::size_t>(number - 1)); }
+    template <typename Kind> Kind& SectionN(int number) {
+        if (auto* section = dynamic_cast<Kind*>(&GroupBoxN(number)))
+            return *section;
+        throw std::logic_error("Section " + std::to_string(number) + " is of another kind");
+    }
+    CheckListBox& CheckListBoxN(int number);
+    EntryListView& ListViewN(int number);
+    int SectionCount() const { return static_cast<int>(sections_.size()); }
     // Whether the program runs as a 32-bit process on a 64-bit system, decided when the window
     // object is made: the local machine's keys are then opened in the native view, and sections
     // 12 to 14 show the 32-bit programs' run keys.
     bool OnWow64() const { return onWow64_; }
-    // The view the window opens a root's keys in.
-    RegistryView ViewOf(RootKey root) const;
-
-    bool HideEmpty() const override;
-    void SectionLayoutChanged() override;
 
   private:
     static LRESULT CALLBACK WindowProcedure(HWND, UINT, WPARAM, LPARAM);
-    // The section whose group box holds a list.
-    Section& SectionHolding(HWND list);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateSections();
     void FormCreate();
     void SetSystemImages();
-    void LoadStartupSection(int which);
     void SetDisplayOption(bool hideEmpty);
     void OnCommand(WPARAM wParam, LPARAM lParam);
-    LRESULT OnNotify(const NMHDR& header);
+
+    // SectionHost
+    void SectionLayoutChanged() override;
+    void ListFocused(HWND list) override;
+    void ShowCurrentRow(HWND list, const RECT& rowInList) override;
+    std::optional<StartupFolderListing> TakePrefetchedStartupFolder(int which) override;
+
     // The sections as they stack: shown or not, and their heights, in the table's order.
     std::vector<StackedSection> Stack() const;
     void Restack();
@@ -110,20 +89,13 @@ class TFormDawnroll : public SectionHost {
     void FocusFirstList();
     // While the window is active, a focus left on no visible list goes to the first one.
     void KeepFocusOnAList();
-    // A list has got the focus: a section out of sight (or any part of it, after Tab) scrolls
-    // into view.
-    void ListFocused(HWND list);
-    // The keys moved the current line or row of the focused list: it scrolls into view, when
-    // the section is taller than what the window shows of it.
-    void ShowCurrentRow(HWND list, const RECT& rowInList);
 
     SourceLocators locators_;
     bool onWow64_ = false;
     HWND window_ = nullptr;
     UniqueFont font_;
-    std::vector<std::unique_ptr<Section>> boxes_; // 11, or 14 on a 64-bit system
-    std::array<CheckListBox, 4> checkLists_;
-    std::vector<std::unique_ptr<EntryListView>> listViews_; // 7, or 10 on a 64-bit system
+    std::vector<std::unique_ptr<Section>> sections_; // 11, or 14 on a 64-bit system
+    bool hideEmpty_ = true;
     // The shell's share of the first refresh, read while the window is made; gone after it.
     std::unique_ptr<ShellPrefetch> prefetch_;
     int scrollTop_ = 0;

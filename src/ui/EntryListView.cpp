@@ -3,7 +3,6 @@
 #include "ControlMessages.h"
 #include "ErrorDialog.h"
 #include "GdiObjects.h"
-#include "WindowSubclass.h"
 
 #include "../sources/WideText.h"
 
@@ -33,41 +32,41 @@ void AddColumn(HWND list, int index, const char* title) {
 } // namespace
 
 void EntryListView::Create(HWND groupBox, const RECT& place, int id, HFONT font) {
-    window_ = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS |
-                                  LVS_SHAREIMAGELISTS,
-                              place.left, place.top, place.right - place.left, place.bottom - place.top, groupBox,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    SendMessageA(window_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
-    AddColumn(window_, 0, "Displayname");
-    AddColumn(window_, 1, "Fullname");
-    InstallSubclass(window_, &EntryListView::Procedure, 0, reinterpret_cast<DWORD_PTR>(this));
+    const HWND window = CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_EDITLABELS | LVS_SHAREIMAGELISTS,
+        place.left, place.top, place.right - place.left, place.bottom - place.top, groupBox,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    AddColumn(window, 0, "Displayname");
+    AddColumn(window, 1, "Fullname");
+    Attach(window);
 }
 
 void EntryListView::SetSmallImages(HIMAGELIST images) {
-    SendMessageA(window_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
+    SendMessageA(Handle(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(images));
 }
 
 void EntryListView::Clear() {
-    SendMessageA(window_, LVM_DELETEALLITEMS, 0, 0);
+    SendMessageA(Handle(), LVM_DELETEALLITEMS, 0, 0);
     records_.clear();
 }
 
 void EntryListView::DesignColumns(bool fitHeaders) {
     if (!fitHeaders)
         return; // the default width they were made with
-    SendMessageA(window_, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
-    SendMessageA(window_, LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
+    SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+    SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE_USEHEADER);
 }
 
 void EntryListView::ResetColumns() {
-    SendMessageA(window_, LVM_SETCOLUMNWIDTH, 0, Scaled(kStartWidth));
-    SendMessageA(window_, LVM_SETCOLUMNWIDTH, 1, Scaled(kStartWidth));
+    SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, 0, Scaled(kStartWidth));
+    SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, 1, Scaled(kStartWidth));
 }
 
 int EntryListView::Count() const {
-    return static_cast<int>(SendMessageA(window_, LVM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0));
 }
 
 int EntryListView::AddCheckedRow(const std::wstring& caption) {
@@ -76,7 +75,7 @@ int EntryListView::AddCheckedRow(const std::wstring& caption) {
     item.iItem = Count();
     item.pszText = const_cast<wchar_t*>(caption.c_str());
     item.lParam = nextId_++;
-    const int row = static_cast<int>(SendMessageW(window_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    const int row = static_cast<int>(SendMessageW(Handle(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0)
         throw std::bad_alloc();
     SetChecked(row, true);
@@ -87,7 +86,7 @@ void EntryListView::SetFullname(int row, const std::wstring& text) {
     LVITEMW item = {};
     item.iSubItem = 1;
     item.pszText = const_cast<wchar_t*>(text.c_str());
-    SendMessageW(window_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageW(Handle(), LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
 void EntryListView::SetImage(int row, int image) {
@@ -95,14 +94,14 @@ void EntryListView::SetImage(int row, int image) {
     item.mask = LVIF_IMAGE;
     item.iItem = row;
     item.iImage = image;
-    SendMessageA(window_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(Handle(), LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 LPARAM EntryListView::RecordId(int row) const {
     LVITEMA item = {};
     item.mask = LVIF_PARAM;
     item.iItem = row;
-    if (!SendMessageA(window_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+    if (!SendMessageA(Handle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
         return 0;
     return item.lParam;
 }
@@ -124,21 +123,13 @@ std::wstring EntryListView::WideItemText(int row, int column) const {
         item.pszText = &text[0];
         item.cchTextMax = static_cast<int>(text.size());
         const auto length =
-            static_cast<std::size_t>(SendMessageW(window_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
+            static_cast<std::size_t>(SendMessageW(Handle(), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)));
         if (length + 1 < text.size()) {
             text.resize(length);
             return text;
         }
         text.resize(text.size() * 4);
     }
-}
-
-std::wstring EntryListView::WideCaption(int row) const {
-    return WideItemText(row, 0);
-}
-
-std::wstring EntryListView::WideFullname(int row) const {
-    return WideItemText(row, 1);
 }
 
 std::string EntryListView::Caption(int row) const {
@@ -150,64 +141,92 @@ std::string EntryListView::Fullname(int row) const {
 }
 
 bool EntryListView::Checked(int row) const {
-    return (SendMessageA(window_, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) == kCheckedState;
+    return (SendMessageA(Handle(), LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) == kCheckedState;
 }
 
 void EntryListView::SetChecked(int row, bool checked) {
     LVITEMA item = {};
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = checked ? kCheckedState : kUncheckedState;
-    SendMessageA(window_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+    SendMessageA(Handle(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 
 int EntryListView::ColumnWidth(int column) const {
-    return static_cast<int>(SendMessageA(window_, LVM_GETCOLUMNWIDTH, column, 0));
+    return static_cast<int>(SendMessageA(Handle(), LVM_GETCOLUMNWIDTH, column, 0));
 }
 
 void EntryListView::FitColumns(std::wstring_view caption, std::wstring_view fullname, const TextMeasurer& measure) {
     // The list takes a column width as a 16-bit signed number: wider texts get the widest.
     const int captionWidth = std::min(measure.Width(caption) + Scaled(kCaptionMargin), kWidestColumn);
     if (ColumnWidth(0) < captionWidth)
-        SendMessageA(window_, LVM_SETCOLUMNWIDTH, 0, captionWidth);
+        SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, 0, captionWidth);
     const int fullnameWidth = std::min(measure.Width(fullname) + Scaled(kFullnameMargin), kWidestColumn);
     if (ColumnWidth(1) < fullnameWidth)
-        SendMessageA(window_, LVM_SETCOLUMNWIDTH, 1, fullnameWidth);
+        SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, 1, fullnameWidth);
 }
 
 void EntryListView::RemoveRowLater(int row) {
     const LPARAM id = RecordId(row);
     // The record goes now, so that later reports of the row before its removal do nothing.
     records_.erase(id);
-    PostMessageA(window_, kRemoveRecordRow, static_cast<WPARAM>(id), 0);
+    PostMessageA(Handle(), kRemoveRecordRow, static_cast<WPARAM>(id), 0);
 }
 
 void EntryListView::RemoveRecordRow(LPARAM id) {
     LVFINDINFOA find = {};
     find.flags = LVFI_PARAM;
     find.lParam = id;
-    const auto row = SendMessageA(window_, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find));
+    const auto row = SendMessageA(Handle(), LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find));
     if (row >= 0)
-        SendMessageA(window_, LVM_DELETEITEM, row, 0);
+        SendMessageA(Handle(), LVM_DELETEITEM, row, 0);
 }
 
-LRESULT CALLBACK EntryListView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                          DWORD_PTR data) {
-    if (message == WM_NCDESTROY) {
-        RemoveSubclass(window);
-        return CallControlProcedure(window, message, wParam, lParam);
+LRESULT EntryListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kRemoveRecordRow) {
+        RemoveRecordRow(static_cast<LPARAM>(wParam));
+        return 0;
     }
-    auto* self = reinterpret_cast<EntryListView*>(data);
-    return DeliverEvent([&]() -> LRESULT {
-        if (message == kRemoveRecordRow) {
-            self->RemoveRecordRow(static_cast<LPARAM>(wParam));
-            return 0;
-        }
-        if (PassTabOn(window, message, wParam))
-            return 0;
-        if (message == WM_MOUSEWHEEL && PassesWheelOn(window))
-            return SendMessageA(GetParent(window), message, wParam, lParam);
-        return CallControlProcedure(window, message, wParam, lParam);
-    });
+    if (PassTabOn(Handle(), message, wParam))
+        return 0;
+    if (message == WM_MOUSEWHEEL && PassesWheelOn(Handle()))
+        return SendMessageW(GetParent(Handle()), message, wParam, lParam);
+    return CallOwnProcedure(message, wParam, lParam);
+}
+
+ListMetrics EntryListView::Measure(int count) const {
+    ListMetrics metrics;
+    const SIZE frame = Frame();
+    metrics.frame = frame.cy;
+    const HWND list = Handle();
+    if (count > 0) {
+        RECT row = {};
+        row.left = LVIR_BOUNDS;
+        if (SendMessageW(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)))
+            metrics.row = row.bottom - row.top;
+    }
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    if (!header)
+        return metrics;
+    RECT rect = {};
+    GetWindowRect(header, &rect);
+    metrics.header = rect.bottom - rect.top;
+    if (metrics.header <= 0) {
+        // A header not laid out yet: ask it where it would go.
+        RECT bounds = {0, 0, 32767, 32767};
+        WINDOWPOS place = {};
+        HDLAYOUT layout = {&bounds, &place};
+        if (SendMessageW(header, HDM_LAYOUT, 0, reinterpret_cast<LPARAM>(&layout)))
+            metrics.header = place.cy;
+    }
+    int columns = 0;
+    const int columnCount = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+    for (int column = 0; column < columnCount; ++column)
+        columns += ColumnWidth(column);
+    RECT outer = {};
+    GetWindowRect(list, &outer);
+    if (columns > (outer.right - outer.left) - frame.cx)
+        metrics.scrollBar = GetSystemMetrics(SM_CYHSCROLL);
+    return metrics;
 }
 
 bool ReadRowChange(const NMLISTVIEW& report, int* row, RowChange* change) {

@@ -4,7 +4,8 @@
 // acts on the entry as loaded, whatever the user did to the row's caption.
 #pragma once
 
-#include <windows.h>
+#include "SectionList.h"
+
 #include <commctrl.h>
 
 #include <memory>
@@ -28,15 +29,12 @@ struct RowChange {
     bool checkChanged = false; // the check mark itself changed with this report
 };
 
-class EntryListView {
+class EntryListView : public SectionList {
   public:
     EntryListView() = default;
-    EntryListView(const EntryListView&) = delete;
-    EntryListView& operator=(const EntryListView&) = delete;
 
     // Creates the list in its group box at place.
     void Create(HWND groupBox, const RECT& place, int id, HFONT font);
-    HWND Handle() const { return window_; }
 
     void SetSmallImages(HIMAGELIST images);
     void Clear();
@@ -59,8 +57,6 @@ class EntryListView {
     // The texts in the ANSI code page, and exactly, as wide text.
     std::string Caption(int row) const;
     std::string Fullname(int row) const;
-    std::wstring WideCaption(int row) const;
-    std::wstring WideFullname(int row) const;
     bool Checked(int row) const;
     void SetChecked(int row, bool checked);
 
@@ -72,13 +68,16 @@ class EntryListView {
     // Removes the row once the list has finished reporting the present change.
     void RemoveRowLater(int row);
 
+    // A report list has its header and rows as tall as its images or text make them, and a
+    // horizontal scroll bar while its columns are wider than it.
+    ListMetrics Measure(int count) const override;
+
   private:
-    static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LPARAM RecordId(int row) const;
     void RemoveRecordRow(LPARAM id);
     std::wstring WideItemText(int row, int column) const;
 
-    HWND window_ = nullptr;
     LPARAM nextId_ = 1;
     std::unordered_map<LPARAM, EntryRecord> records_;
 };

@@ -1,51 +1,46 @@
-// Sections 3 and 4: the programs of the Load and Run entries of WIN.INI's [Windows] section.
-#include "Dawnroll.h"
+#include "IniListSection.h"
 
 #include "../sources/AppError.h"
 #include "../sources/IniList.h"
 #include "../sources/IniListText.h"
 #include "../sources/WideText.h"
 
-// The file's path comes in the ANSI code page; from here on every text is wide, so that programs
-// named in any script are kept exactly.
-void TFormDawnroll::LoadIniList(Section& box, CheckListBox& list, const std::string& key,
-                                const std::string& profileFile) {
-    LoadIniList(box, list, WideOfAnsi(key), WideOfAnsi(profileFile));
+void IniListSection::PointAt(std::wstring key, std::wstring profileFile) {
+    key_ = std::move(key);
+    profileFile_ = [file = std::move(profileFile)] { return file; };
 }
 
-void TFormDawnroll::LoadIniList(Section& box, CheckListBox& list, const std::wstring& key,
-                                const std::wstring& profileFile) {
-    LoadSection(box, [&] {
-        box.SetTitle(IniListTitle(profileFile, key));
-        list.Clear();
-        const auto value = ReadIniEntry(profileFile, key);
+void IniListSection::LoadIniList() {
+    LoadSection([&] {
+        loadedFile_ = profileFile_();
+        SetTitle(IniListTitle(loadedFile_, key_));
+        List().Clear();
+        sourceText_.clear();
+        const auto value = ReadIniEntry(loadedFile_, key_);
         const auto programs = SplitProgramList(value);
-        list.Append(programs, std::vector<bool>(programs.size(), true));
-        list.SetWideSourceText(value);
-        return SectionContents{list.Count()};
+        List().Append(programs, std::vector<bool>(programs.size(), true));
+        sourceText_ = value;
+        return SectionContents{List().Count()};
     });
 }
 
-// Rewrites the entry named by the section's title from the checked lines, in list order. The
-// list is the entry as the section last read or wrote it; when another program has changed the
-// entry since, nothing is written, the section shows the entry as it now is, and the user is
-// told.
-void TFormDawnroll::WinIniClickCheck(CheckListBox& list) {
-    Section& box = SectionHolding(list.Handle());
-    const auto locator = ParseIniListTitle(box.WideTitle());
-    if (!locator)
-        return;
-    if (ReadIniEntry(locator->profileFile, locator->key) != list.WideSourceText()) {
-        LoadIniList(box, list, locator->key, locator->profileFile);
-        throw AppError("The " + Utf8Of(locator->key) + "= entry of " + Utf8Of(locator->profileFile) +
+// The section's lines are the entry as it last read or wrote it; when another program has
+// changed the entry since, nothing is written, the section shows the entry as it now is, and the
+// user is told.
+void IniListSection::WinIniClickCheck() {
+    if (ReadIniEntry(loadedFile_, key_) != sourceText_) {
+        const std::wstring file = loadedFile_;
+        LoadIniList();
+        throw AppError("The " + Utf8Of(key_) + "= entry of " + Utf8Of(file) +
                        " was changed by another program; it has been read again and nothing was written");
     }
+    const CheckListBox& list = List();
     std::vector<std::wstring> checked;
     for (int i = 0; i < list.Count(); ++i) {
         if (list.Checked(i))
             checked.push_back(list.WideLine(i));
     }
-    WriteIniEntry(locator->profileFile, locator->key, JoinProgramList(checked));
+    WriteIniEntry(loadedFile_, key_, JoinProgramList(checked));
     // What the profile call now gives back (it may drop quotes around a value, for one).
-    list.SetWideSourceText(ReadIniEntry(locator->profileFile, locator->key));
+    sourceText_ = ReadIniEntry(loadedFile_, key_);
 }

@@ -1,24 +1,21 @@
-// Sections 7 to 11, and 12 to 14 on a 64-bit system: the values of the registry run keys.
-#include "Dawnroll.h"
+#include "RunKeySection.h"
 
-#include "../sources/AppError.h"
+#include "GdiObjects.h"
+
 #include "../sources/RunKey.h"
 
-void TFormDawnroll::LoadRunKey(Section& box, EntryListView& list, const std::string& keyName, RootKey root) {
-    LoadRunKey(box, list, RunKeyLocator{root, RunKeyPath(keyName), ViewOf(root)});
-}
-
-void TFormDawnroll::LoadRunKey(Section& box, EntryListView& list, const RunKeyLocator& key) {
-    LoadSection(box, [&] {
+void RunKeySection::LoadRunKey() {
+    LoadSection([&] {
+        EntryListView& list = List();
         list.ResetColumns();
-        box.SetTitle(RunKeyTitle(key));
+        SetTitle(RunKeyTitle(key_));
         list.Clear();
         // The list is repainted once at the end, also when an error leaves the load.
         RedrawSuspender quiet(list.Handle());
         const TextMeasurer measure(list.Handle());
         // A value that cannot be read raises its error before its row is made: the rows before
         // it stay, and no half-filled row is left behind.
-        ReadRunKey(key, [&](RunValue&& value) {
+        ReadRunKey(key_, [&](RunValue&& value) {
             const std::wstring name = ShownName(value);
             const std::wstring data = ShownData(value);
             const int row = list.AddCheckedRow(name);
@@ -30,9 +27,8 @@ void TFormDawnroll::LoadRunKey(Section& box, EntryListView& list, const RunKeyLo
     });
 }
 
-// Brings the registry in line with the row's check mark: deletes the value of an unchecked
-// row, writes back the value of a row just checked again.
-void TFormDawnroll::RunClickCheck(EntryListView& list, int row, const RowChange& change) {
+void RunKeySection::RunClickCheck(int row, const RowChange& change) {
+    EntryListView& list = List();
     const EntryRecord* record = list.Record(row);
     if (!record)
         return; // the row is still being filled
@@ -45,17 +41,12 @@ void TFormDawnroll::RunClickCheck(EntryListView& list, int row, const RowChange&
     // at every selection of its row.
     if (!NameIsReachable(record->name) && !change.checkChanged)
         return;
-    auto locator = ParseRunKeyTitle(SectionHolding(list.Handle()).Title());
-    if (!locator)
-        return;
-    // On a 64-bit system the title names a key of the native view, also the Wow6432Node keys.
-    locator->view = ViewOf(locator->root);
     if (checked) {
-        WriteRunValue(*locator, RunValue{record->name, record->type, record->data});
+        WriteRunValue(key_, RunValue{record->name, record->type, record->data});
         return;
     }
     // The value as it stands now, also when another program changed it since the load, is what
     // checking the row again brings back; a value already gone leaves the row's record as it was.
-    if (auto now = DeleteRunValue(*locator, record->name))
+    if (auto now = DeleteRunValue(key_, record->name))
         list.AttachRecord(row, EntryRecord{std::move(now->name), std::move(now->data), now->type});
 }

@@ -1,12 +1,17 @@
-// One section of the window: a group box whose caption is the section title and the record
-// of where its entries came from, holding one list that fills it, and the rule that shows or
-// hides it and sets its height after every load.
+// One section of the window: a group box whose caption is the section title, holding one list
+// that fills it. The section owns its source: it knows where its entries come from, loads them,
+// and writes a change of its list back to that source. The title is made from the source for
+// the eye only; nothing reads a source back from a window's text.
 #pragma once
 
+#include "Control.h"
 #include "SectionLayout.h"
+#include "SectionList.h"
+#include "StoredLayout.h"
 
-#include <windows.h>
+#include "../sources/StartupFolder.h"
 
+#include <optional>
 #include <string>
 
 // What a section needs of the window that holds it.
@@ -15,6 +20,15 @@ class SectionHost {
     virtual bool HideEmpty() const = 0;
     // Called whenever a section's height or visibility changed.
     virtual void SectionLayoutChanged() = 0;
+    // The section's list got the focus.
+    virtual void ListFocused(HWND list) = 0;
+    // The keys moved the current line or row of a list to `rowInList` (in the list's client
+    // coordinates).
+    virtual void ShowCurrentRow(HWND list, const RECT& rowInList) = 0;
+    // The listing of a Startup folder (0: the current user's, 1: the all-users one) read ahead
+    // while the window was made, once; empty when there is none. Raises the error its reading
+    // raised.
+    virtual std::optional<StartupFolderListing> TakePrefetchedStartupFolder(int which) = 0;
 
   protected:
     ~SectionHost() = default;
@@ -26,56 +40,62 @@ struct SectionContents {
     bool opened = true;
 };
 
-class Section {
+class Section : public Control {
   public:
-    Section(SectionHost& host, SectionKind kind, int designedHeight)
-        : host_(host), kind_(kind), height_(designedHeight) {}
-    Section(const Section&) = delete;
-    Section& operator=(const Section&) = delete;
+    Section(SectionHost& host, const layout::SectionDesign& design);
+    virtual ~Section() = default;
 
-    // Creates the box where it is first placed: a list made inside it afterwards at ListRect
+    // Creates the box where it is first placed, and its list inside: a list made at its place
     // needs no resizing, which costs a report list a new layout.
-    void Create(HWND parent, int id, const char* caption, HFONT font, int top, int width);
-    HWND Handle() const { return window_; }
-    // Where the list fills the box inside its frame, in the box's client coordinates.
-    RECT ListRect() const;
+    void Create(HWND parent, HFONT font, int top, int width);
+    virtual SectionList& List() = 0;
+    // Reads the section's source anew and shows it. An error leaves the section as far as it
+    // got, neither sized nor hidden.
+    virtual void Load() = 0;
 
-    void MakeVisible();
+    const layout::SectionDesign& Design() const { return design_; }
     bool IsVisible() const { return visible_; }
-    // The title in the ANSI code page (the boot files' paths are bytes in it), or in wide text,
-    // exactly.
-    void SetTitle(const std::string& title);
-    void SetTitle(const std::wstring& title);
+    int Height() const { return height_; }
+    // The title as the window shows it: in the ANSI code page, or exactly, as wide text.
     std::string Title() const;
     std::wstring WideTitle() const;
-    int Height() const { return height_; }
-    // Ends a load: a section with entries gets its kind's height for them, measured in its
-    // list's font; an empty one is hidden when the hide-empty option is on, otherwise left as
-    // it is.
-    void ShowContents(SectionContents contents);
 
     // Called by the host to place the section; the list inside follows. A box already in
     // its place is left alone: moving a window to where it is still costs its messages.
     void Place(int top, int width);
 
-  private:
-    static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-    void FitList() const;
+  protected:
+    SectionHost& Host() const { return host_; }
+    virtual void CreateList(const RECT& place, HFONT font) = 0;
+    // A list's notifications come to its group box, the section: WM_COMMAND's code, WM_NOTIFY's
+    // header.
+    virtual void OnListCommand(WORD) {}
+    virtual LRESULT OnListNotify(const NMHDR&) { return 0; }
 
+    // The title in the ANSI code page (a boot file's path is bytes in it), or wide.
+    void SetTitle(const std::string& title);
+    void SetTitle(const std::wstring& title);
+
+    // Every load: the section becomes visible, is filled (fill sets the title and the list
+    // and answers what it found), and is then sized by its kind's height for its entries, or,
+    // when it is empty, hidden when the hide-empty option is on and otherwise left as it is.
+    template <typename Fill> void LoadSection(Fill&& fill) {
+        MakeVisible();
+        ShowContents(fill());
+    }
+
+  private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Where the list fills the box inside its frame, in the box's client coordinates.
+    RECT ListRect() const;
+    void FitList();
+    void MakeVisible();
+    void ShowContents(SectionContents contents);
     void SetHeight(int height);
 
     SectionHost& host_;
-    SectionKind kind_;
-    HWND window_ = nullptr;
+    const layout::SectionDesign& design_;
     int height_;
     RECT placed_ = {}; // where the box was last put, in its parent's client coordinates
     bool visible_ = true;
 };
-
-// Every load: the section becomes visible, is filled (fill sets the title and the list and
-// answers what it found), and is then sized or hidden by ShowContents. An error while filling
-// leaves the section as far as it got, neither sized nor hidden.
-template <typename Fill> void LoadSection(Section& section, Fill&& fill) {
-    section.MakeVisible();
-    section.ShowContents(fill());
-}

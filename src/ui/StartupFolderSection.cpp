@@ -1,22 +1,29 @@
-// Sections 5 and 6: the files of the two Startup folders, with the shell's names and icons.
-#include "Dawnroll.h"
+#include "StartupFolderSection.h"
 
-#include "../sources/StartupFolder.h"
+#include "GdiObjects.h"
 
-void TFormDawnroll::LoadStartupFolder(Section& box, EntryListView& list, const std::string& valueName, RootKey root) {
-    LoadStartupFolder(box, list, [&] { return ReadStartupFolder(valueName, root); });
+void StartupFolderSection::Load() {
+    LoadStartupFolder([&] {
+        if (auto listing = Host().TakePrefetchedStartupFolder(which_))
+            return std::move(*listing);
+        return ReadStartupFolder(place_.valueName, place_.root, place_.view);
+    });
 }
 
-void TFormDawnroll::LoadStartupFolder(Section& box, EntryListView& list,
-                                      const std::function<StartupFolderListing()>& read) {
-    LoadSection(box, [&] {
+void StartupFolderSection::LoadStartupFolder() {
+    LoadStartupFolder([&] { return ReadStartupFolder(place_.valueName, place_.root, place_.view); });
+}
+
+void StartupFolderSection::LoadStartupFolder(const std::function<StartupFolderListing()>& read) {
+    LoadSection([&] {
+        EntryListView& list = List();
         list.Clear();
         list.ResetColumns();
         // The list is repainted once at the end, also when an error leaves the load.
         RedrawSuspender quiet(list.Handle());
         const StartupFolderListing listing = read();
         if (listing.folder)
-            box.SetTitle(*listing.folder);
+            SetTitle(*listing.folder);
         const TextMeasurer measure(list.Handle());
         for (const StartupFile& file : listing.files) {
             const int row = list.AddCheckedRow(file.caption);
@@ -29,9 +36,10 @@ void TFormDawnroll::LoadStartupFolder(Section& box, EntryListView& list,
     });
 }
 
-// Deletes the file of an unchecked row for good and removes the row; a file that is not deleted
-// leaves its row unchecked, and the next report of the row tries again.
-void TFormDawnroll::StartupClickCheck(EntryListView& list, int row, const RowChange&) {
+// A file that is not deleted leaves its row unchecked, and the next report of the row tries
+// again.
+void StartupFolderSection::StartupClickCheck(int row, const RowChange&) {
+    EntryListView& list = List();
     if (list.Checked(row))
         return;
     const EntryRecord* record = list.Record(row);

@@ -1,8 +1,12 @@
 // The window's stored layout: its designed properties and the table of its sections: eleven,
 // and on a 64-bit system three more for the 32-bit programs' run keys of the local machine.
+// Each row says what the section shows (its kind of source and where that source is) as well as
+// how it looks; the window makes its sections from this table and reloads them in its order.
 #pragma once
 
 #include "SectionLayout.h"
+
+#include "../sources/RunKeyLocator.h"
 
 #include <array>
 
@@ -13,43 +17,54 @@ inline constexpr const char* kDesignedCaption = "Dawnroll";
 inline constexpr const char* kVersionText = "32 1.0.2 ";
 inline constexpr const char* kMakersNotice = "- startup manager by the Dawnroll developers";
 inline constexpr const char* kFontName = "MS Sans Serif";
-// Height -11 at 96 dots per inch: 8 points, the size the window keeps at every resolution.
-inline constexpr int kFontHeight = -11;
+// 8 points, -11 at 96 dots per inch: the size the window keeps at every resolution.
 inline constexpr int kFontPoints = 8;
-// The entry list whose columns are designed at the list's default width; every other entry
-// list's columns are designed to fit their header texts. Each load sets them to 100 pixels.
-inline constexpr int kListWithDefaultColumnWidths = 303; // ListView3
 
-enum class ListKind { CheckList, EntryList, EntryListWithIcons };
+// Where a section's source is. What `name` names depends on the kind: the boot file's path, the
+// WIN.INI key, the Shell Folders value, the run key's name. `root` is for the registry's
+// sources; `wow6432Node` marks the local machine's run keys of 32-bit programs on a 64-bit
+// system.
+struct SourceDesign {
+    SectionKind kind;
+    const char* name;
+    RootKey root = RootKey::CurrentUser;
+    bool wow6432Node = false;
+};
 
 struct SectionDesign {
     const char* boxName; // designed caption, replaced by every load
     int boxId;
     int listId;
-    ListKind listKind;
-    SectionKind sourceKind;
     int designedHeight;
+    // Whether the list's columns are designed to fit their header texts; otherwise they have
+    // the list's default width. Each load sets them to 100 pixels.
+    bool columnsFitHeaders;
+    SourceDesign source;
 };
 
 inline constexpr int kSectionCount = 11;
 // A 32-bit system has no sections 12 to 14 at all: their windows are made only on a 64-bit one.
 inline constexpr int kSectionCountOnWow64 = 14;
 
+using K = SectionKind;
+inline constexpr RootKey kUser = RootKey::CurrentUser;
+inline constexpr RootKey kMachine = RootKey::LocalMachine;
+
 inline constexpr std::array<SectionDesign, kSectionCountOnWow64> kSections = {{
-    {"GroupBox1", 101, 201, ListKind::CheckList, SectionKind::BootFile, 41},
-    {"GroupBox2", 102, 202, ListKind::CheckList, SectionKind::BootFile, 41},
-    {"GroupBox3", 103, 203, ListKind::CheckList, SectionKind::IniList, 41},
-    {"GroupBox4", 104, 204, ListKind::CheckList, SectionKind::IniList, 41},
-    {"GroupBox5", 105, 301, ListKind::EntryListWithIcons, SectionKind::StartupFolder, 57},
-    {"GroupBox6", 106, 302, ListKind::EntryListWithIcons, SectionKind::StartupFolder, 57},
-    {"GroupBox7", 107, 303, ListKind::EntryList, SectionKind::RegistryKey, 57},
-    {"GroupBox8", 108, 304, ListKind::EntryList, SectionKind::RegistryKey, 57},
-    {"GroupBox9", 109, 305, ListKind::EntryList, SectionKind::RegistryKey, 57},
-    {"GroupBox10", 110, 306, ListKind::EntryList, SectionKind::RegistryKey, 57},
-    {"GroupBox11", 111, 307, ListKind::EntryList, SectionKind::RegistryKey, 57},
-    {"GroupBox12", 112, 308, ListKind::EntryList, SectionKind::RegistryKey, 57},
-    {"GroupBox13", 113, 309, ListKind::EntryList, SectionKind::RegistryKey, 57},
-    {"GroupBox14", 114, 310, ListKind::EntryList, SectionKind::RegistryKey, 57},
+    {"GroupBox1", 101, 201, 41, false, {K::BootFile, "C:\\CONFIG.SYS"}},
+    {"GroupBox2", 102, 202, 41, false, {K::BootFile, "C:\\AUTOEXEC.BAT"}},
+    {"GroupBox3", 103, 203, 41, false, {K::IniList, "Load"}},
+    {"GroupBox4", 104, 204, 41, false, {K::IniList, "Run"}},
+    {"GroupBox5", 105, 301, 57, true, {K::StartupFolder, "Startup", kUser}},
+    {"GroupBox6", 106, 302, 57, true, {K::StartupFolder, "Common Startup", kMachine}},
+    {"GroupBox7", 107, 303, 57, false, {K::RegistryKey, "Run", kUser}},
+    {"GroupBox8", 108, 304, 57, true, {K::RegistryKey, "RunOnce", kUser}},
+    {"GroupBox9", 109, 305, 57, true, {K::RegistryKey, "Run", kMachine}},
+    {"GroupBox10", 110, 306, 57, true, {K::RegistryKey, "RunOnce", kMachine}},
+    {"GroupBox11", 111, 307, 57, true, {K::RegistryKey, "RunServices", kMachine}},
+    {"GroupBox12", 112, 308, 57, true, {K::RegistryKey, "Run", kMachine, true}},
+    {"GroupBox13", 113, 309, 57, true, {K::RegistryKey, "RunOnce", kMachine, true}},
+    {"GroupBox14", 114, 310, 57, true, {K::RegistryKey, "RunServices", kMachine, true}},
 }};
 
 } // namespace layout

@@ -94,9 +94,10 @@ class BootFileTest : public FormTest {
         if (!form->Handle())
             form->Create();
         else
-            form->LoadBootFile(form->GroupBoxN(1), form->CheckListBoxN(1), folder.File("CONFIG.SYS"));
+            Section1().LoadBootFile();
     }
     CheckListBox& List() { return form->CheckListBoxN(1); }
+    BootFileSection& Section1() { return form->SectionN<BootFileSection>(1); }
     // Makes the window on a CONFIG.SYS outside the scratch folder.
     void CreateFormReading(const std::string& configSys) {
         SourceLocators locators;
@@ -130,10 +131,10 @@ TEST_F(BootFileTest, LoadsLinesWithMarksAndTogglesThem) {
     EXPECT_EQ(form->GroupBoxN(1).Title(), folder.File("CONFIG.SYS"));
 
     List().SetChecked(0, false);
-    form->BootFileClickCheck(List());
+    Section1().BootFileClickCheck();
     EXPECT_EQ(ReadBytes(folder.File("CONFIG.SYS")), "REM DEVICE=a.sys\r\nrem DEVICE=b.sys\r\nREMARK\r\nREM\r\n");
     List().SetChecked(1, true);
-    form->BootFileClickCheck(List());
+    Section1().BootFileClickCheck();
     EXPECT_EQ(ReadBytes(folder.File("CONFIG.SYS")), "REM DEVICE=a.sys\r\nDEVICE=b.sys\r\nREMARK\r\nREM\r\n");
     EXPECT_EQ(List().Line(1), "DEVICE=b.sys");
 }
@@ -461,7 +462,8 @@ TEST_F(BootFileTest, FileChangedOrRemovedByAnotherProgramIsReadAgainAndNotWritte
     ASSERT_TRUE(DeleteFileA(path.c_str()));
     form->Showemptystartups1Click();
     WriteBytes(path, "X\r\n");
-    form->LoadBootFile(form->GroupBoxN(1), List(), path);
+    Section1().SetPath(path);
+    Section1().LoadBootFile();
     ASSERT_TRUE(DeleteFileA(path.c_str()));
     EXPECT_EQ(ToggleByUser(0), path + " was changed by another program; it has been read again and nothing was "
                                       "written.");

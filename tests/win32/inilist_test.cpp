@@ -18,6 +18,7 @@
 #include "sources/IniList.h"
 #include "sources/IniListText.h"
 #include "sources/SystemInformation.h"
+#include "sources/WideText.h"
 #include "ui/Dawnroll.h"
 
 #include <gtest/gtest.h>
@@ -129,12 +130,21 @@ class IniListTest : public FormTest {
     CheckListBox& Load(const std::string& file, const std::string& key = "Load") {
         if (!form->Handle())
             form->Create();
-        form->LoadIniList(form->GroupBoxN(3), form->CheckListBoxN(3), key, file);
-        return form->CheckListBoxN(3);
+        IniListSection& section = form->SectionN<IniListSection>(3);
+        section.PointAt(WideOfAnsi(key), WideOfAnsi(file));
+        section.LoadIniList();
+        return section.List();
+    }
+    IniListSection& SectionOf(const CheckListBox& list) {
+        for (int number = 3; number <= 4; ++number) {
+            if (&form->CheckListBoxN(number) == &list)
+                return form->SectionN<IniListSection>(number);
+        }
+        throw std::logic_error("not a WIN.INI section's list");
     }
     void Toggle(CheckListBox& list, int index, bool checked) {
         list.SetChecked(index, checked);
-        form->WinIniClickCheck(list);
+        SectionOf(list).WinIniClickCheck();
     }
 };
 
@@ -272,31 +282,47 @@ TEST_F(IniListTest, MissingFileSectionOrKeyGivesAnEmptySection) {
 }
 
 TEST_F(IniListTest, RefusedWriteRaisesUnableToWriteAndKeepsTheNewMark) {
-    // A profile file in a folder that does not exist cannot be written.
-    const std::string missing = folder.File("NO-SUCH-FOLDER\\TEST.INI");
+    // A profile file marked read-only refuses every program's writes.
     SeedEntry(TestIni(), "Load", "a.exe;b.exe");
     CheckListBox& list = Load(TestIni());
-    form->GroupBoxN(3).SetTitle(IniListTitle(missing, "Load"));
-    // The section takes the entry it now names as read: empty, as a missing file reads.
-    list.SetWideSourceText(L"");
+    ASSERT_TRUE(SetFileAttributesA(TestIni().c_str(), FILE_ATTRIBUTE_READONLY));
+    struct Writable {
+        std::string path;
+        ~Writable() { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL); }
+    } writable{TestIni()};
 
     list.SetChecked(0, false);
     try {
-        form->WinIniClickCheck(list);
+        SectionOf(list).WinIniClickCheck();
         ADD_FAILURE() << "the write was not refused";
     } catch (const AppError& error) {
-        EXPECT_STREQ(error.what(), ("Unable to write to " + missing).c_str());
+        EXPECT_STREQ(error.what(), ("Unable to write to " + TestIni()).c_str());
     }
     EXPECT_EQ(MarksOf(list), (std::vector<bool>{false, true}));
-    EXPECT_FALSE(FileExists(missing));
     EXPECT_EQ(ProfileEntry(TestIni(), "Load"), "a.exe;b.exe");
 
     // As the user meets it: the error dialog, and the list still shows the new mark.
     const DialogSeen seen = RunExpectingErrorDialog([&] { list.ToggleByUser(1); });
     EXPECT_TRUE(seen.shown);
-    EXPECT_EQ(seen.text, "Unable to write to " + missing + ".");
+    EXPECT_EQ(seen.text, "Unable to write to " + TestIni() + ".");
     EXPECT_EQ(seen.title, ThisProgramTitle());
     EXPECT_EQ(MarksOf(list), (std::vector<bool>{false, false}));
+    EXPECT_EQ(ProfileEntry(TestIni(), "Load"), "a.exe;b.exe");
+}
+
+// The section writes to the file it read, whatever another program makes its title say.
+TEST_F(IniListTest, ATitleChangedByAnotherProgramRedirectsNoWrite) {
+    const std::string other = folder.File("OTHER.INI");
+    SeedEntry(TestIni(), "Load", "a.exe;b.exe");
+    SeedEntry(other, "Load", "x.exe;y.exe");
+    CheckListBox& list = Load(TestIni());
+    const std::wstring forged = IniListTitle(WideOfAnsi(other), L"Load");
+    SendMessageW(form->GroupBoxN(3).Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(forged.c_str()));
+    ASSERT_EQ(form->GroupBoxN(3).WideTitle(), forged);
+
+    ExpectNoDialog([&] { list.ToggleByUser(0); });
+    EXPECT_EQ(ProfileEntry(TestIni(), "Load"), "b.exe");
+    EXPECT_EQ(ProfileEntry(other, "Load"), "x.exe;y.exe");
 }
 
 TEST_F(IniListTest, WindowsFolderWithAndWithoutTrailingBackslashGivesTheSameFile) {
@@ -330,7 +356,8 @@ TEST_F(IniListTest, FolderWithCommaBlankStillNamesTheRightFileAndKey) {
     const std::string file = odd + "\\A, B.INI";
     SeedEntry(file, "Run", "a.exe;b.exe");
     form->Create();
-    form->LoadIniList(form->GroupBoxN(4), form->CheckListBoxN(4), "Run", file);
+    form->SectionN<IniListSection>(4).PointAt(L"Run", WideOfAnsi(file));
+    form->SectionN<IniListSection>(4).LoadIniList();
     CheckListBox& list = form->CheckListBoxN(4);
     EXPECT_EQ(form->GroupBoxN(4).Title(), file + ", [Windows], Run=");
     ASSERT_EQ(LinesOf(list), (std::vector<std::string>{"a.exe", "b.exe"}));

@@ -60,12 +60,6 @@ void DeleteValue(HKEY root, const std::string& path, const std::string& name) {
     RegCloseKey(key);
 }
 
-// Asserts that an action shows no error dialog (one that came is read, closed and reported).
-void ExpectNoDialog(const std::function<void()>& action) {
-    const DialogSeen seen = RunExpectingErrorDialog(action);
-    EXPECT_FALSE(seen.shown) << "unexpected error dialog: " << seen.text;
-}
-
 class RunKeyTest : public FormTest {
   protected:
     void Open() {
@@ -457,7 +451,7 @@ TEST_F(RunKeyTest, ChecksAndSelectionsActOnWhatAnotherProgramChanged) {
     value = GetValue(HKEY_LOCAL_MACHINE, kRun, "Updater");
     EXPECT_EQ(value.type, static_cast<DWORD>(REG_EXPAND_SZ));
     // The same report given to the handler directly: a selection of a checked row.
-    ExpectNoDialog([&] { form->RunClickCheck(List(9), viewer, RowChange{false}); });
+    ExpectNoDialog([&] { form->SectionN<RunKeySection>(9).RunClickCheck(viewer, RowChange{false}); });
     EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, kRun, "Viewer").bytes, Sz("C:\\viewer2.exe --changed"));
 
     // Selecting an unchecked row deletes its value again once another program restored it.
@@ -470,7 +464,7 @@ TEST_F(RunKeyTest, ChecksAndSelectionsActOnWhatAnotherProgramChanged) {
     Select(9, updater);
     EXPECT_FALSE(GetValue(HKEY_LOCAL_MACHINE, kRun, "Updater").exists);
     SetStringValue(HKEY_LOCAL_MACHINE, kRun, "Updater", "restored.exe");
-    ExpectNoDialog([&] { form->RunClickCheck(List(9), updater, RowChange{false}); });
+    ExpectNoDialog([&] { form->SectionN<RunKeySection>(9).RunClickCheck(updater, RowChange{false}); });
     EXPECT_FALSE(GetValue(HKEY_LOCAL_MACHINE, kRun, "Updater").exists);
     // Checking it writes back what the last deletion took: the value the other program restored.
     SetMark(9, updater, true);

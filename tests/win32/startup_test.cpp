@@ -144,7 +144,7 @@ class StartupFolderTest : public testing::Test {
         if (!form->Handle())
             form->Create();
         else
-            form->LoadStartupFolder(form->GroupBoxN(5), List(), "Startup", RootKey::CurrentUser);
+            form->SectionN<StartupFolderSection>(5).LoadStartupFolder();
     }
     EntryListView& List() { return form->ListViewN(1); }
     HWND ListHandle() { return List().Handle(); }

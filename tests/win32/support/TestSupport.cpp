@@ -263,6 +263,11 @@ DialogSeen RunExpectingErrorDialog(const std::function<void()>& action, DWORD ti
     return {look.shown, look.title, look.text};
 }
 
+void ExpectNoDialog(const std::function<void()>& action) {
+    const DialogSeen seen = RunExpectingErrorDialog(action);
+    EXPECT_FALSE(seen.shown) << "unexpected error dialog: " << seen.text;
+}
+
 void SaveScreenshot(const std::string& name) {
     char folder[MAX_PATH] = {};
     if (!GetEnvironmentVariableA("DAWNROLL_SCREENSHOTS", folder, sizeof folder))

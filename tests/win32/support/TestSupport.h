@@ -84,6 +84,8 @@ struct DialogSeen {
     std::string text;
 };
 DialogSeen RunExpectingErrorDialog(const std::function<void()>& action, DWORD timeoutMs = 10000);
+// Asserts that an action shows no error dialog (one that came is read, closed and reported).
+void ExpectNoDialog(const std::function<void()>& action);
 
 // Saves a picture of the whole screen under the screenshots folder as NAME.bmp.
 void SaveScreenshot(const std::string& name);

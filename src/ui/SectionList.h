@@ -1,0 +1,19 @@
+// What a section asks of the list it holds, whatever its kind: the measures the height rule
+// needs to show every row whole.
+#pragma once
+
+#include "Control.h"
+#include "SectionLayout.h"
+
+class SectionList : public Control {
+  public:
+    // What the list measures for showing `count` rows: its frame, header, rows and a horizontal
+    // scroll bar while it shows one.
+    virtual ListMetrics Measure(int count) const = 0;
+
+  protected:
+    SectionList() = default;
+    ~SectionList() = default;
+    // The size of the list's frame: left and right together, top and bottom together.
+    SIZE Frame() const;
+};

@@ -1,0 +1,57 @@
+#include "SectionTable.h"
+
+#include "BootFileSection.h"
+#include "IniListSection.h"
+#include "RunKeySection.h"
+#include "StartupFolderSection.h"
+
+#include "../sources/SystemInformation.h"
+#include "../sources/WideText.h"
+
+RegistryView ViewOf(RootKey root, bool onWow64) {
+    // The current user's keys are one key in both views.
+    return onWow64 && root == RootKey::LocalMachine ? RegistryView::Native : RegistryView::Default;
+}
+
+namespace {
+std::unique_ptr<Section> MakeSection(SectionHost& host, const layout::SectionDesign& design,
+                                     const SourceLocators& locators, bool onWow64, int bootFiles) {
+    const layout::SourceDesign& source = design.source;
+    switch (source.kind) {
+    case SectionKind::BootFile: {
+        const std::string& given = bootFiles == 0 ? locators.configSys : locators.autoexecBat;
+        return std::make_unique<BootFileSection>(host, design, given.empty() ? source.name : given);
+    }
+    case SectionKind::IniList: {
+        // The Windows folder is asked for anew at every load.
+        auto folder = locators.windowsFolder ? locators.windowsFolder : std::function<std::string()>(GetWindowsFolder);
+        return std::make_unique<IniListSection>(host, design, WideOfAnsi(source.name),
+                                                [folder] { return WideOfAnsi(folder() + "WIN.INI"); });
+    }
+    case SectionKind::StartupFolder: {
+        const int which = source.root == RootKey::CurrentUser ? 0 : 1;
+        return std::make_unique<StartupFolderSection>(
+            host, design, which, StartupFolderPlace{source.name, source.root, ViewOf(source.root, onWow64)});
+    }
+    case SectionKind::RegistryKey: {
+        const std::string path = source.wow6432Node ? Wow6432NodeRunKeyPath(source.name) : RunKeyPath(source.name);
+        return std::make_unique<RunKeySection>(host, design,
+                                               RunKeyLocator{source.root, path, ViewOf(source.root, onWow64)});
+    }
+    }
+    return nullptr;
+}
+} // namespace
+
+std::vector<std::unique_ptr<Section>> MakeSections(SectionHost& host, const SourceLocators& locators, bool onWow64) {
+    const int count = onWow64 ? layout::kSectionCountOnWow64 : layout::kSectionCount;
+    std::vector<std::unique_ptr<Section>> sections;
+    int bootFiles = 0;
+    for (int i = 0; i < count; ++i) {
+        const auto& design = layout::kSections[static_cast<std::size_t>(i)];
+        sections.push_back(MakeSection(host, design, locators, onWow64, bootFiles));
+        if (design.source.kind == SectionKind::BootFile)
+            ++bootFiles;
+    }
+    return sections;
+}
