@@ -271,10 +271,11 @@ void MeasureIniList() {
         const std::string name = file.substr(file.rfind('\\') + 1);
         for (const int full : {1000, 10000, 100000}) {
             const int count = Sized(full);
-            std::vector<std::string> programs;
+            std::vector<std::wstring> programs;
             for (int i = 0; i < count; ++i)
-                programs.push_back("C:\\PROGRA~1\\TOOL" + std::to_string(i) + "\\P" + std::to_string(i) + ".EXE /q");
-            const std::string value = JoinProgramList(programs);
+                programs.push_back(L"C:\\PROGRA~1\\TOOL" + std::to_wstring(i) + L"\\P" + std::to_wstring(i) +
+                                   L".EXE /q");
+            const std::string value = AnsiOf(JoinProgramList(programs));
             if (name == "WIN.INI" && value.size() >= kLongestWholeMappedValue) {
                 Say("%-8s %7d programs (%8zu characters): not measured, the mapped entry is not read back whole\n",
                     name.c_str(), count, value.size());
@@ -286,7 +287,8 @@ void MeasureIniList() {
                 std::string entry;
                 read = std::min(read, TimeMs([&] { entry = ProfileEntry(file, "Load"); }));
                 std::size_t parts = 0;
-                split = std::min(split, TimeMs([&] { parts = SplitProgramList(entry).size(); }));
+                const std::wstring wideEntry = WideOfAnsi(entry);
+                split = std::min(split, TimeMs([&] { parts = SplitProgramList(wideEntry).size(); }));
                 Check(parts == static_cast<std::size_t>(count), "the entry splits into its programs");
 
                 load = std::min(load, TimeMs([&] {

@@ -4,10 +4,6 @@
 #include <utility>
 
 namespace {
-template <typename Char> struct Words;
-template <> struct Words<char> { static constexpr std::string_view kSectionPart = ", [Windows], "; };
-template <> struct Words<wchar_t> { static constexpr std::wstring_view kSectionPart = L", [Windows], "; };
-
 // Every character up to and including the space; a wide character is compared by its code.
 template <typename Char> bool IsBlankOrControl(Char c) {
     return static_cast<std::make_unsigned_t<Char>>(c) <= static_cast<unsigned>(' ');
@@ -45,24 +41,6 @@ template <typename Char> std::basic_string<Char> Join(const std::vector<std::bas
     return value;
 }
 
-template <typename Char>
-std::basic_string<Char> Title(const std::basic_string<Char>& profileFile, const std::basic_string<Char>& key) {
-    return profileFile + std::basic_string<Char>(Words<Char>::kSectionPart) + key + Char('=');
-}
-
-template <typename Char>
-std::optional<BasicIniListLocator<std::basic_string<Char>>> Parse(std::basic_string_view<Char> title) {
-    if (title.empty() || title.back() != Char('='))
-        return std::nullopt;
-    title.remove_suffix(1);
-    const auto part = Words<Char>::kSectionPart;
-    const auto at = title.rfind(part);
-    if (at == std::basic_string_view<Char>::npos)
-        return std::nullopt;
-    return BasicIniListLocator<std::basic_string<Char>>{std::basic_string<Char>(title.substr(0, at)),
-                                                        std::basic_string<Char>(title.substr(at + part.size()))};
-}
-
 template <typename Char> std::basic_string<Char> WithBackslash(std::basic_string<Char> folder) {
     if (folder.empty() || folder.back() != Char('\\'))
         folder += Char('\\');
@@ -70,32 +48,16 @@ template <typename Char> std::basic_string<Char> WithBackslash(std::basic_string
 }
 } // namespace
 
-std::vector<std::string> SplitProgramList(std::string_view value) {
-    return Split(value);
-}
 std::vector<std::wstring> SplitProgramList(std::wstring_view value) {
     return Split(value);
 }
 
-std::string JoinProgramList(const std::vector<std::string>& programs) {
-    return Join(programs);
-}
 std::wstring JoinProgramList(const std::vector<std::wstring>& programs) {
     return Join(programs);
 }
 
-std::string IniListTitle(const std::string& profileFile, const std::string& key) {
-    return Title(profileFile, key);
-}
 std::wstring IniListTitle(const std::wstring& profileFile, const std::wstring& key) {
-    return Title(profileFile, key);
-}
-
-std::optional<IniListLocator> ParseIniListTitle(std::string_view title) {
-    return Parse(title);
-}
-std::optional<WideIniListLocator> ParseIniListTitle(std::wstring_view title) {
-    return Parse(title);
+    return profileFile + L", [Windows], " + key + L'=';
 }
 
 std::string WithTrailingBackslash(std::string folder) {

@@ -1,37 +1,20 @@
-// Rules of the WIN.INI program lists (the Load and Run entries), free of the platform. Each rule
-// comes in the 8-bit form and in the wide (UTF-16) form the program reads and writes WIN.INI
-// in; both follow the same code.
+// Rules of the WIN.INI program lists (the Load and Run entries), free of the platform, on the
+// wide (UTF-16) text the program reads and writes WIN.INI in.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // Splits an entry value at its semicolons; each piece is trimmed of blanks and control
 // characters (every character up to and including the space) and kept when not empty.
-std::vector<std::string> SplitProgramList(std::string_view value);
 std::vector<std::wstring> SplitProgramList(std::wstring_view value);
 
 // Joins programs with single semicolons, no blanks, no trailing semicolon.
-std::string JoinProgramList(const std::vector<std::string>& programs);
 std::wstring JoinProgramList(const std::vector<std::wstring>& programs);
 
-// The section title that records where the list came from: FILE ", [Windows], " KEY "=".
-std::string IniListTitle(const std::string& profileFile, const std::string& key);
+// The section title, which shows where the list came from: FILE ", [Windows], " KEY "=".
 std::wstring IniListTitle(const std::wstring& profileFile, const std::wstring& key);
-
-template <typename Text> struct BasicIniListLocator {
-    Text profileFile;
-    Text key;
-};
-using IniListLocator = BasicIniListLocator<std::string>;
-using WideIniListLocator = BasicIniListLocator<std::wstring>;
-
-// Parses a title made by IniListTitle back. The key is taken from the title's known end, so
-// a folder whose path holds ", " still names the right file. Empty when the title is not one.
-std::optional<IniListLocator> ParseIniListTitle(std::string_view title);
-std::optional<WideIniListLocator> ParseIniListTitle(std::wstring_view title);
 
 // The folder with a backslash appended unless it already ends in one.
 std::string WithTrailingBackslash(std::string folder);

@@ -2,12 +2,6 @@
 
 namespace {
 constexpr std::string_view kComputer = "My Computer\\";
-constexpr std::string_view kCurrentUser = "HKEY_CURRENT_USER\\";
-constexpr std::string_view kLocalMachine = "HKEY_LOCAL_MACHINE\\";
-
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
 } // namespace
 
 const char* RootKeyName(RootKey root) {
@@ -28,16 +22,4 @@ std::string RunKeyTitle(const RunKeyLocator& key) {
 
 std::string RunKeyTitle(RootKey root, std::string_view keyName) {
     return RunKeyTitle(RunKeyLocator{root, RunKeyPath(keyName)});
-}
-
-std::optional<RunKeyLocator> ParseRunKeyTitle(std::string_view title) {
-    const auto slash = title.find('\\');
-    if (slash == std::string_view::npos)
-        return std::nullopt;
-    title.remove_prefix(slash + 1);
-    if (StartsWith(title, kCurrentUser))
-        return RunKeyLocator{RootKey::CurrentUser, std::string(title.substr(kCurrentUser.size()))};
-    if (StartsWith(title, kLocalMachine))
-        return RunKeyLocator{RootKey::LocalMachine, std::string(title.substr(kLocalMachine.size()))};
-    return std::nullopt;
 }

@@ -1,7 +1,6 @@
 // Titles of the registry run-key sections and their parsing, free of the platform.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,7 +36,3 @@ std::string RunKeyTitle(const RunKeyLocator& key);
 // "My Computer\" ROOT "\SOFTWARE\Microsoft\Windows\CurrentVersion\" KEYNAME.
 std::string RunKeyTitle(RootKey root, std::string_view keyName);
 
-// Parses a run-key title back: drops everything up to its first backslash, recognises the
-// root by name and keeps the rest as the key path, in the default view. Empty for any other
-// root.
-std::optional<RunKeyLocator> ParseRunKeyTitle(std::string_view title);

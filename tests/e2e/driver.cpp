@@ -89,6 +89,22 @@ void TypeText(HWND repainted, const std::string& text) {
     SendKeys(repainted, keys);
 }
 
+// Types characters as a keyboard that has them does (each a key press of its own code).
+void TypeUnicode(HWND repainted, const std::wstring& text) {
+    std::vector<INPUT> inputs;
+    for (wchar_t c : text) {
+        INPUT press = {};
+        press.type = INPUT_KEYBOARD;
+        press.ki.wScan = c;
+        press.ki.dwFlags = KEYEVENTF_UNICODE;
+        inputs.push_back(press);
+        press.ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        inputs.push_back(press);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    WaitRepaint(repainted);
+}
+
 struct WindowSearch {
     DWORD processId;
     const char* className;
@@ -240,6 +256,19 @@ class Dawnroll {
         std::string text(static_cast<std::size_t>(length), '\0');
         if (length > 0)
             remote.Read(512, &text[0], text.size());
+        return text;
+    }
+    std::wstring WideItemText(int list, int row, int column) const {
+        RemoteBuffer remote(process_.hProcess, 16384);
+        LVITEMW item = {};
+        item.iSubItem = column;
+        item.pszText = reinterpret_cast<wchar_t*>(remote.At(512));
+        item.cchTextMax = 4096;
+        remote.Write(0, &item, sizeof item);
+        const auto length = SendMessageW(ListView(list), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote.At(0)));
+        std::wstring text(static_cast<std::size_t>(length), L'\0');
+        if (length > 0)
+            remote.Read(512, &text[0], text.size() * sizeof(wchar_t));
         return text;
     }
     bool RowChecked(int list, int row) const {
@@ -663,6 +692,26 @@ TEST_F(EndToEnd, NumberValueStopsTheFirstRefresh) {
 
 // A caption edited in place, then the row unchecked: the value the row was loaded from is
 // deleted (not one named after the edited caption), and checking writes it back unchanged.
+// Opens the in-place editor of a row's caption as a user does: a click selects the row, F2 edits
+// the focused row's caption (a slow second click does too). Null when no editor came.
+HWND OpenEditor(Dawnroll& app, int list, int row) {
+    const HWND view = app.ListView(list);
+    const POINT label = app.RowLabel(list, row);
+    ClickAt(view, label.x, label.y); // selects the row
+    app.Front();
+    SetForegroundWindow(app.Window());
+    ClickAt(view, label.x, label.y); // focus stays on the list
+    SendKeys(view, {VK_F2});
+    HWND edit = nullptr;
+    const auto editor = [&] { return (edit = reinterpret_cast<HWND>(SendMessageA(view, LVM_GETEDITCONTROL, 0, 0))); };
+    if (!WaitUntil(editor, 1500)) {
+        Sleep(GetDoubleClickTime() + 100);
+        ClickAt(view, label.x, label.y);
+        WaitUntil(editor, 3000);
+    }
+    return edit;
+}
+
 TEST_F(EndToEnd, EditedCaptionThenUncheckedDeletesTheRealValue) {
     Dawnroll& app = Start();
     Enlarge();
@@ -670,22 +719,8 @@ TEST_F(EndToEnd, EditedCaptionThenUncheckedDeletesTheRealValue) {
     const int row = app.FindRow(list, "WeatherApplet");
     ASSERT_GE(row, 0);
     const HWND view = app.ListView(list);
-    const POINT label = app.RowLabel(list, row);
-    ClickAt(view, label.x, label.y); // selects the row
-    app.Front();
-    SetForegroundWindow(app.Window());
-    ClickAt(view, label.x, label.y); // focus stays on the list
-    // F2 edits the focused row's caption; a slow second click does too.
-    SendKeys(view, {VK_F2});
-    HWND edit = nullptr;
-    if (!WaitUntil([&] { return (edit = reinterpret_cast<HWND>(SendMessageA(view, LVM_GETEDITCONTROL, 0, 0))); },
-                   1500)) {
-        Sleep(GetDoubleClickTime() + 100);
-        ClickAt(view, label.x, label.y);
-        ASSERT_TRUE(WaitUntil(
-            [&] { return (edit = reinterpret_cast<HWND>(SendMessageA(view, LVM_GETEDITCONTROL, 0, 0))); }, 3000))
-            << "no in-place editor";
-    }
+    const HWND edit = OpenEditor(app, list, row);
+    ASSERT_TRUE(edit) << "no in-place editor";
     TypeText(edit, "renamed");
     SendKeys(view, {VK_RETURN});
     ASSERT_TRUE(WaitUntil([&] { return app.ItemText(list, row, 0) == "renamed"; }, 3000))
@@ -702,6 +737,27 @@ TEST_F(EndToEnd, EditedCaptionThenUncheckedDeletesTheRealValue) {
     EXPECT_TRUE(back.exists);
     EXPECT_EQ(AsText(back), demo::kRunKeys[0].values[0].data);
     EXPECT_FALSE(RunValue(HKEY_CURRENT_USER, "Run", "renamed").exists);
+}
+
+// The in-place editor takes characters of any script as typed, whatever the code page: the
+// program's windows and its message loop pass text on as wide text.
+TEST_F(EndToEnd, CaptionTypedInAnyScriptReadsBackExactly) {
+    Dawnroll& app = Start();
+    Enlarge();
+    const int list = 3; // HKCU Run
+    const int row = app.FindRow(list, "WeatherApplet");
+    ASSERT_GE(row, 0);
+    const HWND view = app.ListView(list);
+    const HWND edit = OpenEditor(app, list, row);
+    ASSERT_TRUE(edit) << "no in-place editor";
+    // Greek and Cyrillic, neither of which the test prefix's code page (1252) holds.
+    const std::wstring typed = L"\x039A\x03B1\x03B9\x03C1\x03CC\x03C2 \x041F\x043E\x0433\x043E\x0434\x0430";
+    TypeUnicode(edit, typed);
+    SendKeys(view, {VK_RETURN});
+    EXPECT_TRUE(WaitUntil([&] { return app.WideItemText(list, row, 0) == typed; }, 3000))
+        << "caption is " << app.ItemText(list, row, 0);
+    EXPECT_EQ(app.WideItemText(list, row, 0).find(L'?'), std::wstring::npos);
+    EXPECT_TRUE(RunValue(HKEY_CURRENT_USER, "Run", "WeatherApplet").exists) << "the edit alone changed the registry";
 }
 
 // More sections than the client area holds: the scroll bar shows, scrolling reaches the last

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -23,8 +24,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     }
 
-    const auto programs = SplitProgramList(text);
+    // The program lists are wide text: the bytes taken two by two as UTF-16 units.
+    std::wstring wide(size / 2, L'\0');
+    for (std::size_t i = 0; i < wide.size(); ++i)
+        wide[i] = static_cast<wchar_t>(data[2 * i] | (data[2 * i + 1] << 8));
+    const auto programs = SplitProgramList(wide);
     if (SplitProgramList(JoinProgramList(programs)) != programs)
         std::abort();
+    for (const auto& program : programs) {
+        // A piece is never empty, never holds the separator and never starts or ends blank.
+        if (program.empty() || program.find(L';') != std::wstring::npos || program.front() <= L' ' ||
+            program.back() <= L' ')
+            std::abort();
+    }
     return 0;
 }

@@ -1,75 +1,58 @@
 // The WIN.INI program lists: splitting and joining the Load and Run values, and the section
-// title that records the profile file and key.
+// title that shows the profile file and key.
 #include "sources/IniListText.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-using Programs = std::vector<std::string>;
+using Programs = std::vector<std::wstring>;
 using namespace std::string_literals;
 
 TEST(ProgramList, SplitsAtSemicolonsTrimsAndDropsEmptyPieces) {
-    EXPECT_EQ(SplitProgramList(" a.exe ; ;b.exe;"), (Programs{"a.exe", "b.exe"}));
-    EXPECT_EQ(SplitProgramList("a.exe"), (Programs{"a.exe"}));
-    EXPECT_EQ(SplitProgramList(";a.exe"), (Programs{"a.exe"}));
-    EXPECT_EQ(SplitProgramList(""), Programs{});
-    EXPECT_EQ(SplitProgramList(";"), Programs{});
-    EXPECT_EQ(SplitProgramList(";;;"), Programs{});
-    EXPECT_EQ(SplitProgramList("  ;\t; "), Programs{});
+    EXPECT_EQ(SplitProgramList(L" a.exe ; ;b.exe;"), (Programs{L"a.exe", L"b.exe"}));
+    EXPECT_EQ(SplitProgramList(L"a.exe"), (Programs{L"a.exe"}));
+    EXPECT_EQ(SplitProgramList(L";a.exe"), (Programs{L"a.exe"}));
+    EXPECT_EQ(SplitProgramList(L""), Programs{});
+    EXPECT_EQ(SplitProgramList(L";"), Programs{});
+    EXPECT_EQ(SplitProgramList(L";;;"), Programs{});
+    EXPECT_EQ(SplitProgramList(L"  ;\t; "), Programs{});
     // The same program twice is listed twice.
-    EXPECT_EQ(SplitProgramList("a.exe;a.exe"), (Programs{"a.exe", "a.exe"}));
+    EXPECT_EQ(SplitProgramList(L"a.exe;a.exe"), (Programs{L"a.exe", L"a.exe"}));
 }
 
 TEST(ProgramList, BlanksInsideAPieceStay) {
     // Programs separated only by blanks are one line.
-    EXPECT_EQ(SplitProgramList("a.exe b.exe"), (Programs{"a.exe b.exe"}));
-    EXPECT_EQ(SplitProgramList(" C:\\Program Files\\x.exe  /s ;y.exe"),
-              (Programs{"C:\\Program Files\\x.exe  /s", "y.exe"}));
+    EXPECT_EQ(SplitProgramList(L"a.exe b.exe"), (Programs{L"a.exe b.exe"}));
+    EXPECT_EQ(SplitProgramList(L" C:\\Program Files\\x.exe  /s ;y.exe"),
+              (Programs{L"C:\\Program Files\\x.exe  /s", L"y.exe"}));
 }
 
 TEST(ProgramList, TrimsEveryCharacterUpToTheSpaceAndNothingAbove) {
-    EXPECT_EQ(SplitProgramList("\x01"
-                               "a.exe\x1f;\tb.exe\r\n;\x7f"),
-              (Programs{"a.exe", "b.exe", "\x7f"}));
-    EXPECT_EQ(SplitProgramList("\0a.exe\0;"s), (Programs{"a.exe"}));
-    // Bytes above 127 (a no-break space, accented letters) are text, not blanks.
-    EXPECT_EQ(SplitProgramList("\xa0"
-                               "caf\xe9.exe\xa0"),
-              (Programs{"\xa0"
-                        "caf\xe9.exe\xa0"}));
+    EXPECT_EQ(SplitProgramList(L"\x01"
+                               L"a.exe\x1f;\tb.exe\r\n;\x7f"),
+              (Programs{L"a.exe", L"b.exe", L"\x7f"}));
+    EXPECT_EQ(SplitProgramList(L"\0a.exe\0;"s), (Programs{L"a.exe"}));
+    // Characters above 127 (a no-break space, accented letters) are text, not blanks.
+    EXPECT_EQ(SplitProgramList(L"\xa0"
+                               L"caf\xe9.exe\xa0"),
+              (Programs{L"\xa0"
+                        L"caf\xe9.exe\xa0"}));
 }
 
 TEST(ProgramList, JoinsWithSingleSemicolons) {
-    EXPECT_EQ(JoinProgramList(Programs{}), "");
-    EXPECT_EQ(JoinProgramList(Programs{"a.exe"}), "a.exe");
-    EXPECT_EQ(JoinProgramList(Programs{"a.exe", "b.exe"}), "a.exe;b.exe");
-    EXPECT_EQ(JoinProgramList(Programs{"a.exe b.exe", "c.exe /x"}), "a.exe b.exe;c.exe /x");
+    EXPECT_EQ(JoinProgramList(Programs{}), L"");
+    EXPECT_EQ(JoinProgramList(Programs{L"a.exe"}), L"a.exe");
+    EXPECT_EQ(JoinProgramList(Programs{L"a.exe", L"b.exe"}), L"a.exe;b.exe");
+    EXPECT_EQ(JoinProgramList(Programs{L"a.exe b.exe", L"c.exe /x"}), L"a.exe b.exe;c.exe /x");
     // The value read as " a.exe ; ;b.exe;" is written back tidily.
-    EXPECT_EQ(JoinProgramList(SplitProgramList(" a.exe ; ;b.exe;")), "a.exe;b.exe");
+    EXPECT_EQ(JoinProgramList(SplitProgramList(L" a.exe ; ;b.exe;")), L"a.exe;b.exe");
 }
 
 TEST(ProgramListTitle, BuiltFromFileAndKey) {
-    EXPECT_EQ(IniListTitle("C:\\WINDOWS\\WIN.INI", "Load"), "C:\\WINDOWS\\WIN.INI, [Windows], Load=");
-    EXPECT_EQ(IniListTitle("C:\\WINDOWS\\WIN.INI", "Run"), "C:\\WINDOWS\\WIN.INI, [Windows], Run=");
-}
-
-TEST(ProgramListTitle, ParsedBackEvenWhenTheFolderHoldsTheSeparators) {
-    for (const std::string file : {"C:\\WINDOWS\\WIN.INI", "C:\\My, Folder\\WIN.INI", "C:\\a, [Windows], b\\WIN.INI",
-                                   "C:\\x=\\WIN.INI", "C:\\, \\, \\WIN.INI"}) {
-        for (const std::string key : {"Load", "Run"}) {
-            const auto locator = ParseIniListTitle(IniListTitle(file, key));
-            ASSERT_TRUE(locator) << file;
-            EXPECT_EQ(locator->profileFile, file);
-            EXPECT_EQ(locator->key, key);
-        }
-    }
-}
-
-TEST(ProgramListTitle, OtherTitlesAreNotParsed) {
-    for (const char* title : {"", "=", "C:\\CONFIG.SYS", "C:\\WINDOWS\\WIN.INI, [Windows], Load",
-                              "C:\\WINDOWS\\WIN.INI, Load=", "GroupBox3",
-                              "My Computer\\HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run"})
-        EXPECT_FALSE(ParseIniListTitle(title)) << title;
+    EXPECT_EQ(IniListTitle(L"C:\\WINDOWS\\WIN.INI", L"Load"), L"C:\\WINDOWS\\WIN.INI, [Windows], Load=");
+    EXPECT_EQ(IniListTitle(L"C:\\WINDOWS\\WIN.INI", L"Run"), L"C:\\WINDOWS\\WIN.INI, [Windows], Run=");
+    // A folder that holds the title's own separators is shown as it is.
+    EXPECT_EQ(IniListTitle(L"C:\\a, [Windows], b\\WIN.INI", L"Run"), L"C:\\a, [Windows], b\\WIN.INI, [Windows], Run=");
 }
 
 TEST(WindowsFolder, BackslashAppendedOnlyWhenMissing) {
@@ -85,7 +68,7 @@ TEST(WindowsFolder, BackslashAppendedOnlyWhenMissing) {
 namespace {
 using WidePrograms = std::vector<std::wstring>;
 
-TEST(WideProgramList, SplitsTrimsAndJoinsLikeTheNarrowForm) {
+TEST(WideProgramList, SplitsTrimsAndJoinsTextInAnyScript) {
     EXPECT_EQ(SplitProgramList(L" a.exe ; ;b.exe;"), (WidePrograms{L"a.exe", L"b.exe"}));
     EXPECT_EQ(SplitProgramList(L""), WidePrograms{});
     EXPECT_EQ(SplitProgramList(L";;;"), WidePrograms{});
@@ -103,18 +86,9 @@ TEST(WideProgramList, SplitsTrimsAndJoinsLikeTheNarrowForm) {
     EXPECT_EQ(JoinProgramList(SplitProgramList(L" a.exe ; ;b.exe;")), L"a.exe;b.exe");
 }
 
-TEST(WideProgramList, TitleRoundTripsWithAnyFolderAndKey) {
-    const std::wstring folder = L"C:\\\x0410\x0432\x0442\x043E, [Windows], x\\WIN.INI";
-    EXPECT_EQ(IniListTitle(std::wstring(L"C:\\WINDOWS\\WIN.INI"), std::wstring(L"Load")),
-              L"C:\\WINDOWS\\WIN.INI, [Windows], Load=");
-    for (const std::wstring key : {L"Load", L"Run"}) {
-        const auto locator = ParseIniListTitle(IniListTitle(folder, key));
-        ASSERT_TRUE(locator);
-        EXPECT_EQ(locator->profileFile, folder);
-        EXPECT_EQ(locator->key, key);
-    }
-    EXPECT_FALSE(ParseIniListTitle(std::wstring_view(L"C:\\WIN.INI, [Windows], Load")));
-    EXPECT_FALSE(ParseIniListTitle(std::wstring_view(L"")));
+TEST(WideProgramList, FolderInAnyScript) {
+    EXPECT_EQ(IniListTitle(L"C:\\\x0410\x0432\x0442\x043E\\WIN.INI", L"Load"),
+              L"C:\\\x0410\x0432\x0442\x043E\\WIN.INI, [Windows], Load=");
     EXPECT_EQ(WithTrailingBackslash(std::wstring(L"C:\\\x0416")), L"C:\\\x0416\\");
     EXPECT_EQ(WithTrailingBackslash(std::wstring(L"C:\\")), L"C:\\");
 }

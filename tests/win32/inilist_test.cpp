@@ -211,12 +211,20 @@ TEST_F(IniListTest, UncheckingEveryLineWritesAnEmptyValueAndKeepsTheKey) {
     EXPECT_EQ(Load(TestIni()).Count(), 0);
 }
 
+// Programs of plain ASCII joined as an entry holds them.
+std::string Joined(const std::vector<std::string>& programs) {
+    std::vector<std::wstring> wide;
+    for (const auto& program : programs)
+        wide.push_back(WideOfAnsi(program));
+    return AnsiOf(JoinProgramList(wide));
+}
+
 TEST_F(IniListTest, ValueOfOneHundredThousandCharactersIsReadWholeAndSurvivesToggles) {
     std::vector<std::string> programs;
     std::string value;
     for (int count = 1; value.size() < 100000; ++count) {
         programs = Programs(count * 100);
-        value = JoinProgramList(programs);
+        value = Joined(programs);
     }
     ASSERT_GE(programs.size(), 3000u);
     for (const std::string& file : {TestIni(), WinIni()}) {
@@ -228,12 +236,12 @@ TEST_F(IniListTest, ValueOfOneHundredThousandCharactersIsReadWholeAndSurvivesTog
         const int last = list.Count() - 1;
         Toggle(list, last, false);
         std::vector<std::string> withoutLast(programs.begin(), programs.end() - 1);
-        EXPECT_EQ(ProfileEntry(file, "Load"), JoinProgramList(withoutLast));
+        EXPECT_EQ(ProfileEntry(file, "Load"), Joined(withoutLast));
         Toggle(list, last, true);
         EXPECT_EQ(ProfileEntry(file, "Load"), value);
         Toggle(list, 0, false);
         EXPECT_EQ(ProfileEntry(file, "Load"),
-                  JoinProgramList(std::vector<std::string>(programs.begin() + 1, programs.end())));
+                  Joined(std::vector<std::string>(programs.begin() + 1, programs.end())));
 
         // Reloaded, every program still there but the first.
         EXPECT_EQ(LinesOf(Load(file)), (std::vector<std::string>{programs.begin() + 1, programs.end()}));

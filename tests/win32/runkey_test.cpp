@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include "sources/RunKey.h"
+#include "sources/WideText.h"
 #include "ui/Dawnroll.h"
 #include "ui/Resource.h"
 
@@ -688,3 +689,22 @@ TEST_F(RunKeyTest, TenThousandValuesLoadAndToggle) {
     EXPECT_EQ(EnumeratedNames(HKEY_LOCAL_MACHINE, kRunServices).size(), 10000u);
 }
 } // namespace
+
+// Another program may set any title of the window; a section writes to its own key all the same.
+TEST_F(RunKeyTest, ATitleChangedByAnotherProgramRedirectsNoWrite) {
+    SetStringValue(HKEY_CURRENT_USER, kRun, "Tool", "C:\\tool.exe");
+    SetStringValue(HKEY_LOCAL_MACHINE, kRun, "Tool", "C:\\machine-tool.exe");
+    Open();
+    const int tool = RowOf(7, "Tool");
+    // Section 7's title now names the local machine's Run key.
+    const std::wstring forged = WideOfAnsi(RunKeyTitle(RootKey::LocalMachine, "Run"));
+    SendMessageW(Box(7).Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(forged.c_str()));
+    ASSERT_EQ(Box(7).WideTitle(), forged);
+
+    SetMark(7, tool, false);
+    EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, kRun, "Tool").exists);
+    EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, kRun, "Tool").bytes, Sz("C:\\machine-tool.exe"));
+    SetMark(7, tool, true);
+    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kRun, "Tool").bytes, Sz("C:\\tool.exe"));
+    EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, kRun, "Tool").bytes, Sz("C:\\machine-tool.exe"));
+}
