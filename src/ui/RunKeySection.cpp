@@ -51,7 +51,7 @@ void TFormDawnroll::RunClickCheck(EntryListView& list, int row, const RowChange&
     // On a 64-bit system the title names a key of the native view, also the Wow6432Node keys.
     locator->view = ViewOf(locator->root);
     if (checked) {
-        WriteRunValue(*locator, RunValue{record->name, record->type, record->data});
+        RestoreRunValue(*locator, RunValue{record->name, record->type, record->data});
         return;
     }
     // The value as it stands now, also when another program changed it since the load, is what
