@@ -393,7 +393,7 @@ TEST_F(RunKeySourceTest, AKeyThatMayOnlyBeReadIsListedAndEveryChangeThereIsRefus
     EXPECT_TRUE(GetValue(HKEY_CURRENT_USER, kRunPath, "User").exists);
 }
 
-TEST_F(RunKeySourceTest, RestoringKeepsTheValueAnotherProgramWroteAgainAndWritesOnceItIsGone) {
+TEST_F(RunKeySourceTest, RestoringKeepsTheValueAnotherProgramWroteAgainWritesOnceItIsGoneAndNeverMakesTheKey) {
     SetStringValue(HKEY_CURRENT_USER, kRunPath, "Tool", "C:\\tool.exe");
     const auto taken = DeleteRunValue(run, L"Tool");
     ASSERT_TRUE(taken.has_value());
@@ -412,6 +412,16 @@ TEST_F(RunKeySourceTest, RestoringKeepsTheValueAnotherProgramWroteAgainAndWrites
     value = GetValue(HKEY_CURRENT_USER, kRunPath, "Tool");
     EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(value.bytes, std::string("C:\\tool.exe") + '\0');
+
+    // Once the key itself is gone, restoring is refused and does not make it again.
+    ASSERT_TRUE(DeleteRunValue(run, L"Tool").has_value());
+    DeleteKeyTree(HKEY_CURRENT_USER, kRunPath);
+    const RefusalSeen refusal = RefusalOf([&] { RestoreRunValue(run, *taken); });
+    EXPECT_EQ(refusal.message, "the key no longer exists");
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRunPath, 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    // And deleting there is no error: the entry will not start.
+    EXPECT_FALSE(DeleteRunValue(run, L"Tool").has_value());
 }
 
 // The system's own switch: records of entries switched off beside the run keys and Startup
