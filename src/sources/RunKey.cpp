@@ -42,8 +42,8 @@ std::optional<RunValue> DeleteRunValue(const RunKeyLocator& locator, const std::
     // the row again has to bring back.
     auto now = ReadRawValue(key.Get(), name);
     const LONG status = RegDeleteValueW(key.Get(), name.c_str());
-    if (status == ERROR_FILE_NOT_FOUND)
-        return std::nullopt; // already gone: no error
+    if (status == ERROR_FILE_NOT_FOUND || status == ERROR_KEY_DELETED)
+        return std::nullopt; // already gone, or gone with its key just now: no error
     if (status != ERROR_SUCCESS)
         RaiseRefusedChange(locator.root, status);
     if (!now)

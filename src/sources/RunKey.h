@@ -36,8 +36,8 @@ void ReadRunKey(const RunKeyLocator& key, const std::function<void(RunValue&&)>&
 
 // Deletes the named value of the key and answers the value as it stood just before, read
 // exactly. The key is opened for querying and setting values at this moment.
-// - Empty, and no error, when the value was already gone or the key no longer exists (either
-//   way the entry will not start).
+// - Empty, and no error, when the value was already gone or the key no longer exists, also when
+//   it is deleted between opening and deleting (either way the entry will not start).
 // - A key that refuses the change (access denied, ...) or a refused deletion raises
 //   ChangeRefused with the reason (under the local machine, access denied says that it needs
 //   the program run as administrator); the value stays.

@@ -1,6 +1,7 @@
 // The source modules on their own, without a window: what each reads from the real (scratch)
 // files, profile calls and (redirected) registry, and what it writes back.
 #include "HeldFile.h"
+#include "ImportPatch.h"
 #include "TestSupport.h"
 #include "WideRegistry.h"
 
@@ -510,4 +511,30 @@ TEST_F(StartupApprovedSourceTest, RecordsThatMayOnlyBeReadAreReadAndTurningOnIsR
     EXPECT_EQ(refusal.message, kMachineDenied);
     EXPECT_EQ(refusal.code, static_cast<unsigned long>(ERROR_ACCESS_DENIED));
     EXPECT_EQ(GetWideValue(HKEY_LOCAL_MACHINE, machineRun.keyPath, L"Machine").bytes, Record(0x03));
+}
+
+// RegDeleteValueW answering what the test says, as the system would for a deletion it refuses
+// after the key was opened.
+namespace {
+LONG deletionAnswer = ERROR_SUCCESS;
+LONG WINAPI AnswerDeletion(HKEY, LPCWSTR) {
+    return deletionAnswer;
+}
+} // namespace
+
+TEST_F(RunKeySourceTest, ADeletionRefusedAfterOpeningIsToldAndOneWhoseKeyWentIsNoError) {
+    SetStringValue(HKEY_LOCAL_MACHINE, kRunPath, "Tool", "t.exe");
+    const RunKeyLocator machineRun{RootKey::LocalMachine, kRunPath};
+    const ImportReplacement deleteValue("advapi32.dll", "RegDeleteValueW", reinterpret_cast<void*>(&AnswerDeletion));
+    deletionAnswer = ERROR_ACCESS_DENIED;
+    RefusalSeen refusal = RefusalOf([&] { DeleteRunValue(machineRun, L"Tool"); });
+    EXPECT_EQ(refusal.message, kMachineDenied);
+    EXPECT_EQ(refusal.code, static_cast<unsigned long>(ERROR_ACCESS_DENIED));
+    deletionAnswer = ERROR_LOCK_VIOLATION;
+    refusal = RefusalOf([&] { DeleteRunValue(machineRun, L"Tool"); });
+    EXPECT_EQ(refusal.message, "it is in use by another program");
+    EXPECT_TRUE(GetValue(HKEY_LOCAL_MACHINE, kRunPath, "Tool").exists);
+    // The key deleted by another program between opening and deleting: the value went with it.
+    deletionAnswer = ERROR_KEY_DELETED;
+    EXPECT_FALSE(DeleteRunValue(machineRun, L"Tool").has_value());
 }
