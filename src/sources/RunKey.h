@@ -28,18 +28,30 @@ std::wstring ShownData(const RunValue& value);
 // names, for them, another value.
 bool NameIsReachable(const std::wstring& name);
 
-// Hands every value of the key to onValue, in the registry's order; the default value has an empty name. A key that is
-// missing or cannot be opened with full access has no values. A value of a type other than a string with data raises
-// "Invalid data type for '%s'" after the values before it were handed over.
+// Hands every value of the key to onValue, in the registry's order; the default value has an empty name. The key is
+// opened for reading only, so a key the user may read but not change is listed. A key that is missing or cannot even be
+// read has no values. A value of a type other than a string with data raises "Invalid data type for '%s'" after the
+// values before it were handed over.
 void ReadRunKey(const RunKeyLocator& key, const std::function<void(RunValue&&)>& onValue);
 
-// Deletes the named value of the key (a value already gone is no error) and answers the value
-// as it stood just before, read exactly; empty when it was gone or the key cannot be opened
-// (which changes nothing). A name holding a zero character raises "The name of value '%s'
-// holds a zero character; it cannot be changed" and touches nothing.
+// Deletes the named value of the key and answers the value as it stood just before, read
+// exactly. The key is opened for querying and setting values at this moment.
+// - Empty, and no error, when the value was already gone or the key no longer exists, also when
+//   it is deleted between opening and deleting (either way the entry will not start).
+// - A key that refuses the change (access denied, ...) or a refused deletion raises
+//   ChangeRefused with the reason (under the local machine, access denied says that it needs
+//   the program run as administrator); the value stays.
+// - A name holding a zero character raises "The name of value '%s' holds a zero character; it
+//   cannot be changed" and touches nothing.
 std::optional<RunValue> DeleteRunValue(const RunKeyLocator& key, const std::wstring& name);
 
-// Writes the value back with its name, type and exact data, replacing any value of that name.
-// A key that cannot be opened changes nothing; a failed write raises "Failed to set data for
-// '%s'"; a name holding a zero character raises the error of DeleteRunValue and writes nothing.
-void WriteRunValue(const RunKeyLocator& key, const RunValue& value);
+// Writes back a value that unchecking deleted, with its name, type and exact data, but only
+// where no value of that name exists now: empty when it was written. When another program has
+// written a value of that name since, nothing is written and the value as it now is is answered,
+// so that the row can show it. The key is never created:
+// - a key that no longer exists raises ChangeRefused "the key no longer exists";
+// - a key that refuses the change raises ChangeRefused with the reason, as DeleteRunValue does;
+// - a refused write raises ChangeRefused "Failed to set data for '%s': " followed by the reason
+//   (the value's name is in the message already);
+// - a name holding a zero character raises the error of DeleteRunValue and writes nothing.
+std::optional<RunValue> RestoreRunValue(const RunKeyLocator& key, const RunValue& value);

@@ -1,5 +1,7 @@
 #include "RunKeyLocator.h"
 
+#include "AppError.h"
+
 namespace {
 constexpr std::string_view kComputer = "My Computer\\";
 } // namespace
@@ -23,3 +25,12 @@ std::string RunKeyTitle(const RunKeyLocator& key) {
 std::string RunKeyTitle(RootKey root, std::string_view keyName) {
     return RunKeyTitle(RunKeyLocator{root, RunKeyPath(keyName)});
 }
+
+std::string RefusedChangeReason(RootKey root, unsigned long code) {
+    constexpr unsigned long kAccessDenied = 5;
+    std::string reason = ReasonOfError(code);
+    if (code == kAccessDenied && root == RootKey::LocalMachine)
+        reason += "; changing the local machine's entries needs Dawnroll started with \"Run as administrator\"";
+    return reason;
+}
+

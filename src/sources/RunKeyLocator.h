@@ -36,3 +36,9 @@ std::string RunKeyTitle(const RunKeyLocator& key);
 // "My Computer\" ROOT "\SOFTWARE\Microsoft\Windows\CurrentVersion\" KEYNAME.
 std::string RunKeyTitle(RootKey root, std::string_view keyName);
 
+// Why a change of a key under root was refused, in words, for the platform's error code
+// (ReasonOfError). Access denied under the local machine says what it takes: "access is
+// denied; changing the local machine's entries needs Dawnroll started with "Run as
+// administrator"".
+std::string RefusedChangeReason(RootKey root, unsigned long code);
+

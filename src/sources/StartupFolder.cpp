@@ -42,7 +42,7 @@ StartupFolderPlace StartupFolderPlaceOf(int which, RegistryView localMachineView
 StartupFolderListing ReadStartupFolder(const std::string& valueName, RootKey root, RegistryView view) {
     StartupFolderListing listing;
     {
-        const UniqueRegKey key = OpenKeyFullAccess(root, kShellFolders, view);
+        const UniqueRegKey key = OpenKeyForReading(root, kShellFolders, view);
         if (key)
             listing.folder = ReadStringValue(key.Get(), WideOfAnsi(valueName)).text;
     }

@@ -42,7 +42,7 @@ void RunKeySection::RunClickCheck(int row, const RowChange& change) {
     if (!NameIsReachable(record->name) && !change.checkChanged)
         return;
     if (checked) {
-        WriteRunValue(key_, RunValue{record->name, record->type, record->data});
+        RestoreRunValue(key_, RunValue{record->name, record->type, record->data});
         return;
     }
     // The value as it stands now, also when another program changed it since the load, is what

@@ -33,4 +33,15 @@ TEST(RunKeyTitle, Wow6432NodeKeysOfTheLocalMachine) {
               RunKeyTitle(RunKeyLocator{RootKey::CurrentUser, RunKeyPath("Run")}));
 }
 
+
+// A refused change of a key: the reason in words; only access denied under the local machine
+// tells what it takes, since only there a user without administrator rights meets it.
+TEST(RefusedChangeReason, AccessDeniedUnderTheLocalMachineSaysWhatItTakes) {
+    EXPECT_EQ(RefusedChangeReason(RootKey::LocalMachine, 5),
+              "access is denied; changing the local machine's entries needs Dawnroll started with "
+              "\"Run as administrator\"");
+    EXPECT_EQ(RefusedChangeReason(RootKey::CurrentUser, 5), "access is denied");
+    EXPECT_EQ(RefusedChangeReason(RootKey::LocalMachine, 1018), "the key was deleted");
+    EXPECT_EQ(RefusedChangeReason(RootKey::LocalMachine, 1450), "error 1450");
+}
 } // namespace

@@ -360,7 +360,7 @@ TEST_F(RunKeyTest, NonStringValueEndsTheRefreshAtItsSection) {
     EXPECT_EQ(Box(11).Height(), FilledHeight(11, 1));
 }
 
-TEST_F(RunKeyTest, MissingOrUnopenableKeysGiveEmptySectionsWithoutMessage) {
+TEST_F(RunKeyTest, MissingKeysGiveEmptySectionsWithoutMessageAndKeysThatMayOnlyBeReadAreListed) {
     SetStringValue(HKEY_LOCAL_MACHINE, kRun, "Machine", "m.exe");
     SetStringValue(HKEY_LOCAL_MACHINE, kRunOnce, "Once", "o.exe");
     Open();
@@ -373,7 +373,8 @@ TEST_F(RunKeyTest, MissingOrUnopenableKeysGiveEmptySectionsWithoutMessage) {
     EXPECT_EQ(Box(11).Height(), 57);
     EXPECT_EQ(List(11).Count(), 0);
 
-    // A key that exists but refuses full access: only reading is allowed to everyone.
+    // A key that exists but may only be read, as the local machine's keys are for a user without
+    // administrator rights: only reading is allowed to everyone.
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunOnce, 0, KEY_READ | WRITE_DAC, &key), ERROR_SUCCESS);
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
@@ -399,16 +400,23 @@ TEST_F(RunKeyTest, MissingOrUnopenableKeysGiveEmptySectionsWithoutMessage) {
         FreeSid(everyone);
         GTEST_SKIP() << "this system grants full access despite the key's security";
     }
-    // The toggle of a row whose key refuses full access changes nothing, silently.
+    // The toggle of a row whose key may only be read changes nothing and says why.
     const int row = RowOf(10, "Once");
-    SetMark(10, row, false);
+    const DialogSeen seen = RunExpectingErrorDialog([&] { List(10).SetChecked(row, false); });
+    ASSERT_TRUE(seen.shown);
+    EXPECT_NE(seen.text.find("access is denied; changing the local machine's entries needs Dawnroll started with "
+                             "\"Run as administrator\""),
+              std::string::npos)
+        << seen.text;
     EXPECT_TRUE(GetValue(HKEY_LOCAL_MACHINE, kRunOnce, "Once").exists);
-    EXPECT_FALSE(List(10).Checked(row));
 
+    // Such a key is listed: it is opened for reading only.
     ExpectNoDialog([this] { MenuCommand(IDM_HIDEEMPTYSTARTUPS); });
     EXPECT_EQ(Box(10).Title(), Title("HKEY_LOCAL_MACHINE", kRunOnce));
-    EXPECT_EQ(List(10).Count(), 0);
-    EXPECT_FALSE(Box(10).IsVisible());
+    ASSERT_EQ(List(10).Count(), 1);
+    EXPECT_EQ(List(10).Caption(0), "Once");
+    EXPECT_EQ(List(10).Fullname(0), "o.exe");
+    EXPECT_TRUE(Box(10).IsVisible());
     EXPECT_EQ(List(9).Count(), 1);
 
     SetSecurityDescriptorDacl(&descriptor, TRUE, nullptr, FALSE);
@@ -433,13 +441,13 @@ TEST_F(RunKeyTest, ChecksAndSelectionsActOnWhatAnotherProgramChanged) {
     EXPECT_FALSE(GetValue(HKEY_LOCAL_MACHINE, kRun, "Scheduler").exists);
     SetMark(9, scheduler, true);
     EXPECT_EQ(GetValue(HKEY_LOCAL_MACHINE, kRun, "Scheduler").bytes, Sz("C:\\sched.exe /tray"));
-    // Rewritten by another program while unchecked: checking puts the row's data back.
+    // Rewritten by another program while unchecked: checking keeps the other program's value.
     SetMark(9, scheduler, false);
     SetStringValue(HKEY_LOCAL_MACHINE, kRun, "Scheduler", "C:\\other.exe", REG_EXPAND_SZ);
     SetMark(9, scheduler, true);
     RegistryData value = GetValue(HKEY_LOCAL_MACHINE, kRun, "Scheduler");
-    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(value.bytes, Sz("C:\\sched.exe /tray"));
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_EXPAND_SZ));
+    EXPECT_EQ(value.bytes, Sz("C:\\other.exe"));
 
     // Selecting a checked row writes nothing: another program's change stays.
     SetStringValue(HKEY_LOCAL_MACHINE, kRun, "Viewer", "C:\\viewer2.exe --changed");
@@ -554,7 +562,7 @@ TEST_F(RunKeyTest, FailedWriteShowsTheErrorAndKeepsTheMark) {
     }
     EXPECT_TRUE(keyToLose.empty()) << "the key was never opened";
     ASSERT_TRUE(seen.shown);
-    EXPECT_EQ(seen.text, "Failed to set data for 'Tool'");
+    EXPECT_EQ(seen.text, "Failed to set data for 'Tool': the key was deleted.");
     EXPECT_EQ(seen.title, ThisProgramTitle());
     EXPECT_TRUE(List(7).Checked(row));
     EXPECT_EQ(List(7).Fullname(row), "C:\\tool.exe");

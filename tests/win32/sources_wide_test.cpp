@@ -85,7 +85,7 @@ TEST_F(SourcesWideTest, RunValuesAreReadDeletedAndWrittenBackByteForByte) {
         EXPECT_EQ(taken->type, expected.type);
         EXPECT_EQ(taken->data, expected.bytes);
         EXPECT_FALSE(GetWideValue(HKEY_CURRENT_USER, kRun, expected.name).exists);
-        WriteRunValue(kUserRun, *taken);
+        EXPECT_FALSE(RestoreRunValue(kUserRun, *taken));
         const WideValue back = GetWideValue(HKEY_CURRENT_USER, kRun, expected.name);
         EXPECT_TRUE(back.exists);
         EXPECT_EQ(back.type, expected.type);
@@ -144,7 +144,7 @@ TEST_F(SourcesWideTest, ANameHoldingAZeroIsListedWithItsDataAndNeverTouched) {
         EXPECT_EQ(std::string(error.what()), message);
     }
     try {
-        WriteRunValue(kUserRun, *value);
+        RestoreRunValue(kUserRun, *value);
         ADD_FAILURE() << "no error";
     } catch (const AppError& error) {
         EXPECT_EQ(std::string(error.what()), message);

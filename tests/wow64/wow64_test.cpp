@@ -1,6 +1,7 @@
 // The 32-bit program on a 64-bit system: the WOW64 check, and the two views of the local
 // machine's SOFTWARE key that the run keys live in. The same program runs in the test session's
 // 32-bit prefix and in its 64-bit one; the CTest entry tells it which with --expect-wow64=yes|no.
+#include "sources/StartupApproved.h"
 #include "sources/SystemInformation.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 bool expectWow64 = false;
@@ -138,6 +140,67 @@ TEST(Wow64, TheCurrentUsersSoftwareKeyIsOneKeyInBothViews) {
     const std::string at32 = GetWhere(HKEY_CURRENT_USER, path, KEY_WOW64_32KEY);
     RegDeleteKeyA(HKEY_CURRENT_USER, path.c_str());
     EXPECT_EQ(at32, "64-bit view");
+}
+
+namespace {
+constexpr const char* kApproved = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\";
+constexpr const char* kNodeApproved =
+    "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\";
+const std::vector<unsigned char> kOff = {3, 0, 0, 0, 0x10, 0x5F, 0x3C, 0x8E, 0x2A, 0x4B, 0xDA, 0x01};
+
+void PutRecord(HKEY root, const std::string& path, const wchar_t* name) {
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    const LONG status = RegSetValueExW(key, name, 0, REG_BINARY, kOff.data(), static_cast<DWORD>(kOff.size()));
+    RegCloseKey(key);
+    ASSERT_EQ(status, ERROR_SUCCESS);
+}
+
+// A record's bytes, read in the native view by its path there; empty when it is missing.
+std::vector<unsigned char> RecordAt(const std::string& path, const wchar_t* name) {
+    std::vector<unsigned char> bytes(64);
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return {};
+    DWORD size = static_cast<DWORD>(bytes.size());
+    const LONG status = RegQueryValueExW(key, name, nullptr, nullptr, bytes.data(), &size);
+    RegCloseKey(key);
+    bytes.resize(status == ERROR_SUCCESS ? size : 0);
+    return bytes;
+}
+} // namespace
+
+// The system keeps its records of switched-off entries of the local machine's run keys in the
+// native view only: "Run" for the native key, "Run32" for the 32-bit programs' key. What the
+// 32-bit view shows under those names (its Wow6432Node keys) is no record of the system's.
+TEST(Wow64, TheRecordsOfTheLocalMachinesRunKeysAreReadAndTurnedOnInTheNativeView) {
+    OverriddenLocalMachine sandbox;
+    // Records off in both views, each under other names.
+    PutRecord(sandbox.Key(), std::string(kApproved) + "Run", L"Native");
+    PutRecord(sandbox.Key(), std::string(kApproved) + "Run32", L"Wow");
+    PutRecord(sandbox.Key(), std::string(kNodeApproved) + "Run", L"Decoy");
+    PutRecord(sandbox.Key(), std::string(kNodeApproved) + "Run32", L"Decoy");
+    sandbox.Override();
+    // The view the window opens the local machine's keys in.
+    const RegistryView view = expectWow64 ? RegistryView::Native : RegistryView::Default;
+    const auto run = ApprovalPlaceOf(RunKeyLocator{RootKey::LocalMachine, RunKeyPath("Run"), view});
+    ASSERT_TRUE(run);
+    EXPECT_EQ(ReadSwitchedOff(*run), SwitchedOffNames({L"Native"}));
+    EXPECT_TRUE(TurnApprovalOn(*run, L"native"));
+    EXPECT_EQ(RecordAt(std::string(kApproved) + "Run", L"Native"), ApprovalOnBytes());
+    EXPECT_EQ(RecordAt(std::string(kNodeApproved) + "Run", L"Decoy"), kOff);
+    if (!expectWow64)
+        return; // a 32-bit system has no 32-bit programs' key of its own
+    const auto run32 =
+        ApprovalPlaceOf(RunKeyLocator{RootKey::LocalMachine, Wow6432NodeRunKeyPath("Run"), RegistryView::Native});
+    ASSERT_TRUE(run32);
+    EXPECT_EQ(ReadSwitchedOff(*run32), SwitchedOffNames({L"Wow"}));
+    EXPECT_FALSE(TurnApprovalOn(*run32, L"Decoy"));
+    EXPECT_TRUE(TurnApprovalOn(*run32, L"Wow"));
+    EXPECT_EQ(RecordAt(std::string(kApproved) + "Run32", L"Wow"), ApprovalOnBytes());
+    EXPECT_EQ(RecordAt(std::string(kNodeApproved) + "Run32", L"Decoy"), kOff);
 }
 
 int main(int argc, char** argv) {
