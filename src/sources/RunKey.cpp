@@ -68,8 +68,7 @@ std::optional<RunValue> RestoreRunValue(const RunKeyLocator& locator, const RunV
         RegSetValueExW(key.Get(), value.name.c_str(), 0, value.type, value.data.empty() ? nullptr : padded.data(),
                        static_cast<DWORD>(value.data.size()));
     if (status != ERROR_SUCCESS)
-        throw ChangeRefused(FormatMessageWith("Failed to set data for '%s'", MessageName(value.name)) + ": " +
-                                RefusedChangeReason(locator.root, static_cast<unsigned long>(status)),
-                            static_cast<unsigned long>(status));
+        throw AppError(FormatMessageWith("Failed to set data for '%s'", MessageName(value.name)) + ": " +
+                       RefusedChangeReason(locator.root, static_cast<unsigned long>(status)));
     return std::nullopt;
 }

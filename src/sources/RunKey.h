@@ -51,7 +51,7 @@ std::optional<RunValue> DeleteRunValue(const RunKeyLocator& key, const std::wstr
 // so that the row can show it. The key is never created:
 // - a key that no longer exists raises ChangeRefused "the key no longer exists";
 // - a key that refuses the change raises ChangeRefused with the reason, as DeleteRunValue does;
-// - a refused write raises ChangeRefused "Failed to set data for '%s': " followed by the reason
-//   (the value's name is in the message already);
+// - a refused write raises "Failed to set data for '%s': " followed by the reason (the value is
+//   named in the message, so it is an AppError of its own, not ChangeRefused);
 // - a name holding a zero character raises the error of DeleteRunValue and writes nothing.
 std::optional<RunValue> RestoreRunValue(const RunKeyLocator& key, const RunValue& value);

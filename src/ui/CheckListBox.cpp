@@ -193,7 +193,7 @@ LRESULT CheckListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     return CallOwnProcedure(message, wParam, lParam);
 }
 
-ListMetrics CheckListBox::Measure(int) const {
+ListMetrics CheckListBox::Measure(int, int) const {
     ListMetrics metrics;
     metrics.frame = Frame().cy;
     metrics.row = static_cast<int>(SendMessageW(Handle(), LB_GETITEMHEIGHT, 0, 0));

@@ -33,7 +33,7 @@ class CheckListBox : public SectionList {
     // tells the parent (kClickCheckNotification), which calls the section's handler.
     void ToggleByUser(int index);
 
-    ListMetrics Measure(int count) const override;
+    ListMetrics Measure(int count, int width) const override;
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

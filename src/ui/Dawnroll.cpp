@@ -4,10 +4,12 @@
 #include "ControlMessages.h"
 #include "EntryListSection.h"
 #include "ErrorDialog.h"
+#include "ErrorText.h"
 #include "Resource.h"
 #include "StartupFolderSection.h"
 #include "StoredLayout.h"
 
+#include "../sources/AppError.h"
 #include "../sources/SystemInformation.h"
 #include "../sources/WideText.h"
 
@@ -146,8 +148,18 @@ void TFormDawnroll::RefreshAll() {
             form.KeepFocusOnAList();
         }
     } restackAtEnd(*this);
-    for (const auto& section : sections_)
-        section->Load();
+    // Each section loads on its own: one that fails stays as far as it got, and every other
+    // section still shows its source. The failures are told together, in one dialog.
+    std::vector<std::string> failures;
+    for (const auto& section : sections_) {
+        try {
+            section->Load();
+        } catch (const std::exception& error) {
+            failures.push_back(error.what());
+        }
+    }
+    if (!failures.empty())
+        throw AppError(JoinedMessages(failures));
 }
 
 void TFormDawnroll::SetDisplayOption(bool hideEmpty) {
@@ -185,25 +197,34 @@ void TFormDawnroll::Restack() {
     if (restacking_ || !window_ || !sections_.back()->Handle())
         return;
     restacking_ = true;
-    const std::vector<StackedSection> stack = Stack();
-    const int total = StackTops(stack, 0).back();
-
-    RECT client;
-    GetClientRect(window_, &client);
     // The scroll bar shows only while the stack is taller than the client area; showing it
-    // narrows the client area, which is read again below.
-    SCROLLINFO scroll = {};
-    scroll.cbSize = sizeof scroll;
-    scroll.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    scroll.nMin = 0;
-    scroll.nMax = std::max(0, total - 1);
-    scroll.nPage = static_cast<UINT>(std::max(0L, client.bottom));
-    scrollTop_ = std::clamp(scrollTop_, 0, std::max(0, total - static_cast<int>(client.bottom)));
-    scroll.nPos = scrollTop_;
-    SetScrollInfo(window_, SB_VERT, &scroll, TRUE);
-    GetClientRect(window_, &client);
+    // narrows the client area, which may give a list a horizontal scroll bar and its section
+    // more height, which may bring the scroll bar: a few rounds settle it.
+    RECT client;
+    for (int round = 0;; ++round) {
+        const std::vector<StackedSection> stack = Stack();
+        const int total = StackTops(stack, 0).back();
+        GetClientRect(window_, &client);
+        SCROLLINFO scroll = {};
+        scroll.cbSize = sizeof scroll;
+        scroll.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        scroll.nMin = 0;
+        scroll.nMax = std::max(0, total - 1);
+        scroll.nPage = static_cast<UINT>(std::max(0L, client.bottom));
+        scrollTop_ = std::clamp(scrollTop_, 0, std::max(0, total - static_cast<int>(client.bottom)));
+        scroll.nPos = scrollTop_;
+        SetScrollInfo(window_, SB_VERT, &scroll, TRUE);
+        GetClientRect(window_, &client);
+        bool heightsChanged = false;
+        for (const auto& section : sections_) {
+            if (section->IsVisible())
+                heightsChanged |= section->FitWidth(client.right);
+        }
+        if (!heightsChanged || round == 3)
+            break;
+    }
 
-    const auto tops = StackTops(stack, -scrollTop_);
+    const auto tops = StackTops(Stack(), -scrollTop_);
     for (std::size_t i = 0; i < sections_.size(); ++i) {
         if (sections_[i]->IsVisible())
             sections_[i]->Place(tops[i], client.right);

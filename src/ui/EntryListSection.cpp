@@ -1,5 +1,21 @@
 #include "EntryListSection.h"
 
+#include "../sources/AppError.h"
+
+void EntryListSection::ShowMark(int row, bool checked) {
+    quiet_ = true;
+    list_.SetChecked(row, checked);
+    quiet_ = false;
+}
+
+void EntryListSection::RethrowNamed(const std::string& what) {
+    try {
+        throw;
+    } catch (const ChangeRefused& refused) {
+        throw AppError(what + ": " + refused.what());
+    }
+}
+
 void EntryListSection::CreateList(const RECT& place, HFONT font) {
     list_.Create(Handle(), place, Design().listId, font);
     list_.DesignColumns(Design().columnsFitHeaders);
@@ -22,7 +38,7 @@ LRESULT EntryListSection::OnListNotify(const NMHDR& header) {
         }
         int row = 0;
         RowChange change;
-        if (ReadRowChange(report, &row, &change))
+        if (!quiet_ && ReadRowChange(report, &row, &change))
             OnRowChange(row, change);
         return 0;
     }

@@ -69,7 +69,7 @@ int EntryListView::Count() const {
     return static_cast<int>(SendMessageA(Handle(), LVM_GETITEMCOUNT, 0, 0));
 }
 
-int EntryListView::AddCheckedRow(const std::wstring& caption) {
+int EntryListView::AddRow(const std::wstring& caption, bool checked) {
     LVITEMW item = {};
     item.mask = LVIF_PARAM | LVIF_TEXT;
     item.iItem = Count();
@@ -79,6 +79,8 @@ int EntryListView::AddCheckedRow(const std::wstring& caption) {
     if (row < 0)
         throw std::bad_alloc();
     SetChecked(row, true);
+    if (!checked)
+        SetChecked(row, false);
     return row;
 }
 
@@ -193,7 +195,7 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return CallOwnProcedure(message, wParam, lParam);
 }
 
-ListMetrics EntryListView::Measure(int count) const {
+ListMetrics EntryListView::Measure(int count, int width) const {
     ListMetrics metrics;
     const SIZE frame = Frame();
     metrics.frame = frame.cy;
@@ -222,9 +224,7 @@ ListMetrics EntryListView::Measure(int count) const {
     const int columnCount = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
     for (int column = 0; column < columnCount; ++column)
         columns += ColumnWidth(column);
-    RECT outer = {};
-    GetWindowRect(list, &outer);
-    if (columns > (outer.right - outer.left) - frame.cx)
+    if (columns > width - frame.cx)
         metrics.scrollBar = GetSystemMetrics(SM_CYHSCROLL);
     return metrics;
 }

@@ -17,11 +17,13 @@
 class TextMeasurer;
 
 // What a row was loaded from, exactly: the value name or file path, the data (the registry
-// value's bytes; empty for a file) and the registry type.
+// value's bytes; empty for a file) and the registry type; and whether the system's own switch
+// keeps the entry off (the row then loads unchecked, and only the user's check turns it on).
 struct EntryRecord {
     std::wstring name;
     std::vector<unsigned char> data;
     unsigned long type = 0;
+    bool switchedOff = false;
 };
 
 // One change report of a row, as the list gives it to its section's handler.
@@ -45,9 +47,9 @@ class EntryListView : public SectionList {
     void ResetColumns();
     int Count() const;
 
-    // Adds a row at the end, with its caption, checked by the program. It has no record until
-    // AttachRecord.
-    int AddCheckedRow(const std::wstring& caption = std::wstring());
+    // Adds a row at the end, with its caption, checked by the program, then unchecked when
+    // `checked` is false. It has no record until AttachRecord.
+    int AddRow(const std::wstring& caption, bool checked = true);
     void SetFullname(int row, const std::wstring& text);
     void SetImage(int row, int image);
     void AttachRecord(int row, EntryRecord record);
@@ -69,8 +71,8 @@ class EntryListView : public SectionList {
     void RemoveRowLater(int row);
 
     // A report list has its header and rows as tall as its images or text make them, and a
-    // horizontal scroll bar while its columns are wider than it.
-    ListMetrics Measure(int count) const override;
+    // horizontal scroll bar when its columns are wider than it.
+    ListMetrics Measure(int count, int width) const override;
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -64,16 +64,36 @@ void Section::SetHeight(int height) {
     host_.SectionLayoutChanged();
 }
 
+int Section::HeightShowing(int count, int width) {
+    const SectionList& list = List();
+    const int rule =
+        FilledSectionHeight(design_.source.kind, TextMeasurer(list.Handle()).LineHeight(), count, SystemDpi());
+    // Rows taller than the text (small icons, larger resolutions), a header taller than the
+    // rule allows for, or the list's horizontal scroll bar would leave the list too short for
+    // its rows: the section then takes the height its rows need.
+    const int listWidth = width - Scaled(kListInsetLeft) - Scaled(kListInsetRight);
+    return SectionHeightShowingRows(rule, list.Measure(count, listWidth), count, SystemDpi());
+}
+
+bool Section::FitWidth(int width) {
+    if (!sizedCount_ || width == fittedWidth_)
+        return false;
+    fittedWidth_ = width;
+    const int height = HeightShowing(*sizedCount_, width);
+    if (height == height_)
+        return false;
+    height_ = height;
+    return true;
+}
+
 void Section::ShowContents(SectionContents contents) {
+    sizedCount_.reset();
     if (!SectionIsEmpty(design_.source.kind, contents.count, contents.opened)) {
-        const SectionList& list = List();
-        const SectionKind kind = design_.source.kind;
-        const int rule =
-            FilledSectionHeight(kind, TextMeasurer(list.Handle()).LineHeight(), contents.count, SystemDpi());
-        // Rows taller than the text (small icons, larger resolutions) or a header taller than
-        // the rule allows for would leave the list too short for its rows: the section then
-        // takes the height its rows need.
-        SetHeight(SectionHeightShowingRows(rule, list.Measure(contents.count), contents.count, SystemDpi()));
+        RECT box = {};
+        GetWindowRect(Handle(), &box);
+        fittedWidth_ = box.right - box.left;
+        sizedCount_ = contents.count;
+        SetHeight(HeightShowing(contents.count, fittedWidth_));
         return;
     }
     if (!host_.HideEmpty() || !visible_)

@@ -60,6 +60,10 @@ class Section : public Control {
     std::string Title() const;
     std::wstring WideTitle() const;
 
+    // The window's width for the section changes (the window was resized, its scroll bar came or
+    // went): a section sized for its rows takes the height they need at that width, the list's
+    // horizontal scroll bar included. Answers whether the height changed; the host restacks.
+    bool FitWidth(int width);
     // Called by the host to place the section; the list inside follows. A box already in
     // its place is left alone: moving a window to where it is still costs its messages.
     void Place(int top, int width);
@@ -81,6 +85,7 @@ class Section : public Control {
     // when it is empty, hidden when the hide-empty option is on and otherwise left as it is.
     template <typename Fill> void LoadSection(Fill&& fill) {
         MakeVisible();
+        sizedCount_.reset();
         ShowContents(fill());
     }
 
@@ -91,6 +96,7 @@ class Section : public Control {
     void FitList();
     void MakeVisible();
     void ShowContents(SectionContents contents);
+    int HeightShowing(int count, int width);
     void SetHeight(int height);
 
     SectionHost& host_;
@@ -98,4 +104,8 @@ class Section : public Control {
     int height_;
     RECT placed_ = {}; // where the box was last put, in its parent's client coordinates
     bool visible_ = true;
+    // The entries the height was last set for, and the width it was reckoned at; none while the
+    // section shows no height of its own (empty, or a load that failed).
+    std::optional<int> sizedCount_;
+    int fittedWidth_ = 0;
 };

@@ -7,9 +7,9 @@
 
 class SectionList : public Control {
   public:
-    // What the list measures for showing `count` rows: its frame, header, rows and a horizontal
-    // scroll bar while it shows one.
-    virtual ListMetrics Measure(int count) const = 0;
+    // What the list measures for showing `count` rows at `width` (its outer width): its frame,
+    // header, rows and a horizontal scroll bar when it shows one at that width.
+    virtual ListMetrics Measure(int count, int width) const = 0;
 
   protected:
     SectionList() = default;

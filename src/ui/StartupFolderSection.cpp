@@ -26,7 +26,7 @@ void StartupFolderSection::LoadStartupFolder(const std::function<StartupFolderLi
             SetTitle(*listing.folder);
         const TextMeasurer measure(list.Handle());
         for (const StartupFile& file : listing.files) {
-            const int row = list.AddCheckedRow(file.caption);
+            const int row = list.AddRow(file.caption);
             list.SetFullname(row, file.path);
             list.SetImage(row, file.icon);
             list.FitColumns(file.caption, file.path, measure);

@@ -89,6 +89,15 @@ TEST(ProgramTitle, FileNameCutAtFirstDotRestLowerCase) {
 }
 } // namespace
 
+// A refresh whose sections failed shows one dialog: a message a line, each ended as the dialog
+// ends one.
+TEST(ErrorDialogText, SeveralMessagesOneLineEach) {
+    EXPECT_EQ(JoinedMessages({"Invalid data type for 'Number'"}), "Invalid data type for 'Number'");
+    EXPECT_EQ(ErrorDialogText(JoinedMessages({"Invalid data type for 'A'", "Disk full", "I/O error 112"})),
+              "Invalid data type for 'A'\nDisk full.\nI/O error 112.");
+    EXPECT_EQ(JoinedMessages({}), "");
+}
+
 // The reasons a refused change is told with: the codes a user meets are words, any other the
 // number, so that no refusal is told as nothing.
 TEST(ReasonOfError, NamesTheRefusalsAUserMeetsInWords) {
