@@ -99,15 +99,6 @@ void PumpMessages() {
 
 // ---------------------------------------------------------------------------------------------
 // Files and registry.
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    Check(file != INVALID_HANDLE_VALUE, "create " + path);
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    Check(ok && written == bytes.size(), "write " + path);
-}
-
 // The floor's file read: the whole file through ReadFile in 64 KiB pieces.
 std::string ReadWholeFile(const std::string& path) {
     std::string bytes;

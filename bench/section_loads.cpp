@@ -79,15 +79,6 @@ void PumpMessages() {
     }
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    Check(file != INVALID_HANDLE_VALUE, "create " + path);
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    Check(ok && written == bytes.size(), "write " + path);
-}
-
 // The scratch places (ScratchPlaces.h): a temporary folder, and this process's HKEY_CURRENT_USER
 // and HKEY_LOCAL_MACHINE redirected to scratch keys under HKCU\Software\DawnrollBench.
 constexpr const char* kBenchKeys = "Software\\DawnrollBench";

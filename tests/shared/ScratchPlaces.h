@@ -1,7 +1,7 @@
 // Scratch places for the tests and the benchmark: a folder of their own under the system's
 // temporary folder and scratch registry keys to which the process's HKEY_CURRENT_USER and
-// HKEY_LOCAL_MACHINE are redirected, so that the program under test reaches only them; and a run
-// key filled with many values. Header only, without GoogleTest: the benchmark uses it too.
+// HKEY_LOCAL_MACHINE are redirected, so that the program under test reaches only them; files
+// written into them, and a run key filled with many values. Header only, without GoogleTest: the benchmark uses it too.
 // Every failure throws std::runtime_error.
 #pragma once
 
@@ -18,6 +18,18 @@ inline std::string UniqueScratchName(const std::string& stem) {
     static std::atomic<unsigned> counter{0};
     return stem + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "-" +
            std::to_string(GetTickCount());
+}
+
+// Creates or replaces a file with exactly these bytes.
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot create " + path);
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    if (!ok || written != bytes.size())
+        throw std::runtime_error("cannot write " + path);
 }
 
 // Removes a folder (its path ending in a backslash) with everything in it, read-only files too.

@@ -16,8 +16,7 @@ class TFormDawnroll;
 // A folder of its own for one test (ScratchFolder) and scratch registry roots (RegistrySandbox):
 // see ScratchPlaces.h, shared with the benchmark.
 
-// Files.
-void WriteBytes(const std::string& path, const std::string& bytes);
+// Files (WriteBytes: see ScratchPlaces.h).
 std::string ReadBytes(const std::string& path); // throws when the file cannot be read
 bool FileExists(const std::string& path);
 
