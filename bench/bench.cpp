@@ -7,9 +7,12 @@
 // The refresh, toggle and staying-power figures use scratch sources only: a temporary folder
 // for the files and scratch registry keys under HKCU\Software\DawnrollBench, to which this
 // process's HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE are redirected. The start-up figures
-// start the real program, which reads the system's own places; they are measured only when
-// DAWNROLL_BENCH_THROWAWAY=1 says that the system is a throwaway one (make bench sets it).
+// start the real program, which reads the system's own places; they are measured only in a Wine
+// prefix the project's scripts made to be thrown away (make bench makes one).
+#include "ProcessWindow.h"
+#include "ScratchPlaces.h"
 #include "SectionLoads.h"
+#include "ThrowawayPrefix.h"
 
 #include "sources/BootFile.h"
 #include "sources/IniList.h"
@@ -96,15 +99,6 @@ void PumpMessages() {
 
 // ---------------------------------------------------------------------------------------------
 // Files and registry.
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    Check(file != INVALID_HANDLE_VALUE, "create " + path);
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    Check(ok && written == bytes.size(), "write " + path);
-}
-
 // The floor's file read: the whole file through ReadFile in 64 KiB pieces.
 std::string ReadWholeFile(const std::string& path) {
     std::string bytes;
@@ -121,26 +115,6 @@ std::string ReadWholeFile(const std::string& path) {
 
 bool Exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + "\\");
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
 }
 
 void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& data) {
@@ -187,59 +161,19 @@ std::string RunKeyPathOf(const RunKeyPlace& place) {
     return std::string(kRunKeyBase) + place.name;
 }
 
-// Redirects this process's HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE to scratch keys under
-// HKCU\Software\DawnrollBench; removed and restored at the end. WIN.INI's [windows] section,
-// which the system maps to HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows, follows
-// the redirection (checked by CheckIniMappingFollows).
-class RegistrySandbox {
-  public:
-    RegistrySandbox() {
-        base_ = Format("Software\\DawnrollBench\\run-%lu-%lu", GetCurrentProcessId(), GetTickCount());
-        CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKCU").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                    nullptr, &currentUser_, nullptr),
-                    "RegCreateKeyEx sandbox");
-        CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKLM").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                    nullptr, &localMachine_, nullptr),
-                    "RegCreateKeyEx sandbox");
-        CheckStatus(RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_), "RegOverridePredefKey");
-        CheckStatus(RegOverridePredefKey(HKEY_LOCAL_MACHINE, localMachine_), "RegOverridePredefKey");
-    }
-    ~RegistrySandbox() {
-        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-        RegCloseKey(localMachine_);
-        RegCloseKey(currentUser_);
-        RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str());
-        RegDeleteKeyA(HKEY_CURRENT_USER,
-                      "Software\\DawnrollBench"); // only when nothing else is left
-    }
-    RegistrySandbox(const RegistrySandbox&) = delete;
-    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
-    const std::string& Base() const { return base_; }
+// The scratch places (ScratchPlaces.h): this process's HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE
+// redirected to scratch keys under HKCU\Software\DawnrollBench, and a temporary folder.
+constexpr const char* kBenchKeys = "Software\\DawnrollBench";
+constexpr const char* kBenchFolderStem = "dawnroll-bench-";
 
-  private:
-    std::string base_;
-    HKEY currentUser_ = nullptr;
-    HKEY localMachine_ = nullptr;
-};
-
-// A folder of its own under the system's temporary folder, removed at the end.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        path_ = Format("%sdawnroll-bench-%lu-%lu\\", temp, GetCurrentProcessId(), GetTickCount());
-        Check(CreateDirectoryA(path_.c_str(), nullptr) != 0, "create " + path_);
-    }
-    ~ScratchFolder() { RemoveTree(path_); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
+// WIN.INI's [windows] section, which the system maps to HKCU\Software\Microsoft\Windows
+// NT\CurrentVersion\Windows, must follow the redirection into the sandbox: the WIN.INI figures
+// are those of the mapped entries, and the benchmark writes no user's own entries. Stops the
+// benchmark otherwise.
+void CheckIniMappingFollows(const RegistrySandbox& registry, const std::string& winIni) {
+    Check(registry.HoldsWinIniEntriesOf(winIni),
+          "WIN.INI's [windows] entries land in the scratch keys (" + winIni + ")");
+}
 
 // ---------------------------------------------------------------------------------------------
 // The sources, n entries per section.
@@ -801,24 +735,6 @@ void MeasureStayingPower(TFormDawnroll& form, BenchSources& sources, int n) {
 // ---------------------------------------------------------------------------------------------
 // 2. Start-up, measured from outside: from CreateProcess to a visible top-level window of the
 // program's class whose process is idle (WaitForInputIdle).
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<WindowSearch*>(data);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (processId == search->processId && IsWindowVisible(window) && std::string(className) == search->className) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 double LaunchAndTime(const std::string& program, const char* className, const char* arguments = "") {
     STARTUPINFOA startup = {};
@@ -829,17 +745,14 @@ double LaunchAndTime(const std::string& program, const char* className, const ch
     Check(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                          &process) != 0,
           "CreateProcess " + program);
-    WindowSearch search = {process.dwProcessId, className, nullptr};
-    while (!search.found) {
-        EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found)
-            break;
+    HWND window = nullptr;
+    while (!(window = FindProcessWindow(process.dwProcessId, className, true))) {
         Check(NowMs() - start < 60000, "window of " + program + " within a minute");
         Sleep(1);
     }
     WaitForInputIdle(process.hProcess, 60000);
     const double elapsed = NowMs() - start;
-    PostMessageA(search.found, WM_CLOSE, 0, 0);
+    PostMessageA(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
         TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hThread);
@@ -952,11 +865,9 @@ void MeasureStartup(const std::string& dawnroll, const std::string& bare, const 
                     const std::string& bareControls) {
     Say("\n2. Start-up: CreateProcess to a visible window of the program's class, idle "
         "(WaitForInputIdle)\n");
-    const char* throwaway = std::getenv("DAWNROLL_BENCH_THROWAWAY");
-    if (!throwaway || std::string(throwaway) != "1") {
-        Say("   skipped: the program reads the system's own places; set DAWNROLL_BENCH_THROWAWAY=1 "
-            "on a "
-            "throwaway system (make bench does)\n");
+    if (!InThrowawayPrefix()) {
+        Say("   skipped: the demo entries go into the system's own places; " + NotAThrowawayPrefixMessage() +
+            " (make bench runs in one)\n");
         return;
     }
     Check(Exists(dawnroll) && Exists(bare) && Exists(bareShell) && Exists(bareControls),
@@ -1009,9 +920,10 @@ void Run(int argc, char** argv) {
     if (!PartWanted("refresh") && !PartWanted("toggle") && !PartWanted("staying"))
         return;
 
-    RegistrySandbox registry;
-    ScratchFolder folder;
+    RegistrySandbox registry(kBenchKeys);
+    ScratchFolder folder(kBenchFolderStem);
     BenchSources sources(folder.Path());
+    CheckIniMappingFollows(registry, sources.WinIni());
     sources.Fill(10);
     TFormDawnroll form(sources.Locators());
     Check(form.Create() != nullptr, "window created");

@@ -5,6 +5,7 @@
 //   folder    a Startup folder of 200 to 10,000 files: load against the shell's own answers;
 //   runkey    a run key of 1,000 and 10,000 values: load on the shown window.
 // DAWNROLL_BENCH_SHRINK=N divides every size by N, for a quick look.
+#include "ScratchPlaces.h"
 #include "SectionLoads.h"
 
 #include "sources/BootFile.h"
@@ -79,90 +80,10 @@ void PumpMessages() {
     }
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    Check(file != INVALID_HANDLE_VALUE, "create " + path);
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    Check(ok && written == bytes.size(), "write " + path);
-}
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + "\\");
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-std::string Unique(const char* stem) {
-    static int counter = 0;
-    return std::string(stem) + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "-" +
-           std::to_string(GetTickCount());
-}
-
-// A folder of its own under the system's temporary folder, removed at the end.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        path_ = temp + Unique("dawnroll-sections-") + "\\";
-        Check(CreateDirectoryA(path_.c_str(), nullptr) != 0, "create " + path_);
-    }
-    ~ScratchFolder() { RemoveTree(path_); }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::string File(const std::string& name) const { return path_ + name; }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
-
-// Redirects this process's HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE to scratch keys under
-// HKCU\Software\DawnrollBench; removed and restored at the end.
-class RegistrySandbox {
-  public:
-    RegistrySandbox() : base_("Software\\DawnrollBench\\" + Unique("sections-")) {
-        Check(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKCU").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &currentUser_, nullptr) == ERROR_SUCCESS,
-              "sandbox key");
-        Check(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKLM").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                              &localMachine_, nullptr) == ERROR_SUCCESS,
-              "sandbox key");
-        Check(RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_) == ERROR_SUCCESS, "RegOverridePredefKey");
-        Check(RegOverridePredefKey(HKEY_LOCAL_MACHINE, localMachine_) == ERROR_SUCCESS, "RegOverridePredefKey");
-    }
-    ~RegistrySandbox() {
-        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-        RegCloseKey(localMachine_);
-        RegCloseKey(currentUser_);
-        RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str());
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\DawnrollBench"); // only when nothing else is left
-    }
-    RegistrySandbox(const RegistrySandbox&) = delete;
-    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
-
-  private:
-    std::string base_;
-    HKEY currentUser_ = nullptr;
-    HKEY localMachine_ = nullptr;
-};
+// The scratch places (ScratchPlaces.h): a temporary folder, and this process's HKEY_CURRENT_USER
+// and HKEY_LOCAL_MACHINE redirected to scratch keys under HKCU\Software\DawnrollBench.
+constexpr const char* kBenchKeys = "Software\\DawnrollBench";
+constexpr const char* kFolderStem = "dawnroll-sections-";
 
 void SetString(HKEY root, const std::string& path, const std::string& name, const std::string& data) {
     HKEY key = nullptr;
@@ -190,8 +111,8 @@ struct Scene {
         form.reset();
         PumpMessages();
     }
-    RegistrySandbox registry;
-    ScratchFolder folder;
+    RegistrySandbox registry{kBenchKeys};
+    ScratchFolder folder{kFolderStem};
     std::unique_ptr<TFormDawnroll> form;
 };
 
@@ -267,6 +188,8 @@ void MeasureIniList() {
     CheckListBox& list = section.List();
     // TEST.INI is a plain file; any file named WIN.INI has its [windows] section mapped to the
     // (sandboxed) registry.
+    Check(scene.registry.HoldsWinIniEntriesOf(scene.folder.File("WIN.INI")),
+          "WIN.INI's [windows] entries land in the scratch keys");
     for (const std::string& file : {scene.folder.File("TEST.INI"), scene.folder.File("WIN.INI")}) {
         const std::string name = file.substr(file.rfind('\\') + 1);
         for (const int full : {1000, 10000, 100000}) {
@@ -315,7 +238,7 @@ void MeasureIniList() {
 void MeasureStartupFolder() {
     Say("\nStartup folder (section 5): ms, best of 3 (of 1 above 2,000 files)\n");
     Scene scene;
-    ScratchFolder startup;
+    ScratchFolder startup(kFolderStem);
     SetString(HKEY_CURRENT_USER, kShellFolders, "Startup", startup.Path().substr(0, startup.Path().size() - 1));
     EntryListView& list = scene.form->ListViewN(1);
     const auto fileName = [&](int i) {
@@ -353,22 +276,6 @@ void MeasureStartupFolder() {
 
 // ---------------------------------------------------------------------------------------------
 // A run key: the load of section 7 on the shown window, the painting it causes included.
-void FillRunKey(int count) {
-    RegDeleteTreeA(HKEY_CURRENT_USER, kUserRun);
-    HKEY key = nullptr;
-    Check(RegCreateKeyExA(HKEY_CURRENT_USER, kUserRun, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ==
-              ERROR_SUCCESS,
-          "create the run key");
-    char name[32];
-    char data[64];
-    for (int i = 0; i < count; ++i) {
-        std::snprintf(name, sizeof name, "Program %05d", i);
-        std::snprintf(data, sizeof data, "C:\\Programs\\Tool%05d\\tool.exe /start", i);
-        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                       static_cast<DWORD>(std::strlen(data) + 1));
-    }
-    RegCloseKey(key);
-}
 
 void MeasureRunKey() {
     Say("\nRun key (section 7, HKEY_CURRENT_USER Run) on the shown window: best of 3\n");
@@ -380,7 +287,8 @@ void MeasureRunKey() {
     std::vector<double> perValue;
     for (const int full : {1000, 10000}) {
         const int count = Sized(full);
-        FillRunKey(count);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kUserRun);
+        FillRunKey(HKEY_CURRENT_USER, kUserRun, count);
         double best = 1e30;
         for (int round = 0; round < 3; ++round) {
             best = std::min(best, TimeMs([&] {

@@ -14,7 +14,6 @@ trap '"$top/scripts/wine-session.sh" stop "$state"' EXIT
 session=$("$top/scripts/wine-session.sh" start "$build/wine-bench" "$state") || exit 1
 export $session
 . "$top/scripts/wine-env.sh"
-export DAWNROLL_BENCH_THROWAWAY=1
 export DAWNROLL_BENCH_PARTS=${PART:-${DAWNROLL_BENCH_PARTS:-}}
 table=$build/bench.txt
 # Output goes to a file: Wine's helper processes would otherwise hold the terminal's pipe.

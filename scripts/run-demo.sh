@@ -68,6 +68,9 @@ if [ "$own_prefix" = 1 ]; then
         wineboot -i >"$log" 2>&1 </dev/null
         wineserver -w >/dev/null 2>&1 || true
     fi
+    # The demo prefix is this script's own (also one it made before prefixes were marked): the
+    # seeder writes autostart entries only into a prefix so marked.
+    mark_throwaway_prefix "$prefix" scripts/run-demo.sh
     if [ ! -f "$prefix/.dawnroll-seeded" ]; then
         [ -f "$seeder" ] || { echo "run-demo: $seeder is missing; run 'make build' first" >&2; exit 1; }
         echo "Seeding the demo prefix with example autostart entries..."

@@ -9,8 +9,6 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 # The prefix keeps its own architecture: with WINEARCH=win32 Wine refuses a 64-bit prefix.
 unset WINEARCH
 export WINEPREFIX=${DAWNROLL_WINEPREFIX64:-$top/build/wine-test64}
-# The prefix is the test run's own, made for it and thrown away after it.
-export DAWNROLL_THROWAWAY_PREFIX=1
 # The 64-bit prefix's own screen (see wine-session.sh).
 export DISPLAY=${DAWNROLL_DISPLAY64:-$DISPLAY}
 # Only a 64-bit prefix has a folder for the 32-bit system files (its registry files may not be

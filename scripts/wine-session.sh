@@ -44,8 +44,10 @@ start() {
     # tests start it again when they run.
     DISPLAY=$display64 WINEARCH=win64 WINEPREFIX=$prefix64 wineboot -i >"$state/wineboot64.log" 2>&1 </dev/null ||
         { echo "the 64-bit prefix did not boot, see $state/wineboot64.log" >&2; exit 1; }
+    mark_throwaway_prefix "$prefix64" scripts/wine-session.sh
     (unset WINEARCH; export WINEPREFIX=$prefix64; wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true)
     WINEPREFIX=$prefix wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
+    mark_throwaway_prefix "$prefix" scripts/wine-session.sh
     WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null || true
     echo "DISPLAY=$display"
     echo "WINEPREFIX=$prefix"

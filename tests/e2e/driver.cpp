@@ -5,9 +5,12 @@
 // (SendInput). After each action the source itself is checked: the file on the Wine drive, the
 // WIN.INI entry, the registry value, the Startup folder's file.
 // Usage: e2e_driver PATH-OF-Dawnroll.exe [gtest options]. It writes the prefix's real autostart
-// places, so it only ever runs in the throwaway test prefix.
+// places, so it only ever runs in the throwaway test prefix: in any other, every test fails
+// before it writes anything.
 #include "../tools/DemoSeed.h"
+#include "ProcessWindow.h"
 #include "TestSupport.h"
+#include "ThrowawayPrefix.h"
 
 #include <gtest/gtest.h>
 
@@ -103,32 +106,6 @@ void TypeUnicode(HWND repainted, const std::wstring& text) {
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     WaitRepaint(repainted);
-}
-
-struct WindowSearch {
-    DWORD processId;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<WindowSearch*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (owner == search->processId && std::strcmp(name, search->className) == 0) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A top-level window of a process by its class.
-HWND FindProcessWindow(DWORD processId, const char* className) {
-    WindowSearch search = {processId, className, nullptr};
-    EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 RECT ScreenRect(HWND window) {
@@ -460,6 +437,7 @@ class EndToEnd : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_FALSE(ProgramPath().empty()) << "usage: e2e_driver PATH-OF-Dawnroll.exe";
+        ASSERT_TRUE(InThrowawayPrefix()) << NotAThrowawayPrefixMessage();
         demo::SeedAll();
         // HKLM\...\Explorer\Shell Folders and the folders exist now; remember them.
         userStartup = demo::UserStartupFolder();
@@ -868,24 +846,7 @@ TEST_F(EndToEnd, KeyboardFocusStartsOnTheFirstListAndTabGoesRound) {
 // program starts; put back afterwards): the program declares itself aware of the resolution,
 // lays itself out at its scale, and every row of every section shows inside its list.
 TEST_F(EndToEnd, EveryRowInSightAt144DotsPerInch) {
-    const char* desktop = "Control Panel\\Desktop";
-    const RegistryData before = GetValue(HKEY_CURRENT_USER, desktop, "LogPixels");
-    SetDwordValue(HKEY_CURRENT_USER, desktop, "LogPixels", 144);
-    struct PutBack {
-        const char* key;
-        const RegistryData& value;
-        ~PutBack() {
-            HKEY opened = nullptr;
-            if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS)
-                return;
-            if (value.exists)
-                RegSetValueExA(opened, "LogPixels", 0, value.type, reinterpret_cast<const BYTE*>(value.bytes.data()),
-                               static_cast<DWORD>(value.bytes.size()));
-            else
-                RegDeleteValueA(opened, "LogPixels");
-            RegCloseKey(opened);
-        }
-    } putBack{desktop, before};
+    const ResolutionSetting resolution(144);
 
     Dawnroll& app = Start();
     Enlarge();

@@ -1,10 +1,13 @@
 // The window at 96, 120 and 144 dots per inch, each in a process of its own: the system reads
 // its resolution (HKEY_CURRENT_USER\Control Panel\Desktop, LogPixels) when a program starts. With
 // every kind of section filled, every row of every visible section's list lies inside the list,
-// the list inside its group box, and the window's font is 8 points.
+// the list inside its group box, and the window's font is 8 points; with every source empty, the
+// sections have their designed heights at that scale.
 #include "FormDriving.h"
 
+#include "ui/Resource.h"
 #include "ui/SectionLayout.h"
+#include "ui/StoredLayout.h"
 
 #include <gtest/gtest.h>
 
@@ -113,50 +116,62 @@ TEST_F(DpiChild, DISABLED_EveryRowInSight) {
         for (int section = 7; section <= 11; ++section)
             EXPECT_EQ(form->GroupBoxN(section).Height(), (entryH + 4) * 6 + 42) << section;
     }
-    // The designed heights scale too: an emptied section keeps its designed height.
     SendMessageA(window, WM_VSCROLL, SB_TOP, 0);
     PumpMessages();
     SaveScreenshot("dpi-" + std::to_string(dpi));
-    RECT designed = {};
-    GetWindowRect(form->GroupBoxN(1).Handle(), &designed);
     std::printf("dpi %d: h %d, heights", dpi, h);
     for (int section = 1; section <= 11; ++section)
         std::printf(" %d", form->GroupBoxN(section).Height());
     std::printf("\n");
 }
 
-// The value LogPixels of the prefix's desktop settings, set for one run and put back after it.
-class ResolutionSetting {
-  public:
-    explicit ResolutionSetting(DWORD dpi) {
-        before_ = GetValue(HKEY_CURRENT_USER, kDesktopKey, "LogPixels");
-        SetDwordValue(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", dpi);
-    }
-    ~ResolutionSetting() {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-            return;
-        if (before_.exists)
-            RegSetValueExA(key, "LogPixels", 0, before_.type, reinterpret_cast<const BYTE*>(before_.bytes.data()),
-                           static_cast<DWORD>(before_.bytes.size()));
-        else
-            RegDeleteValueA(key, "LogPixels");
-        RegCloseKey(key);
-    }
-    ResolutionSetting(const ResolutionSetting&) = delete;
-    ResolutionSetting& operator=(const ResolutionSetting&) = delete;
+// Chooses "Show empty startups" through the window's own command, which reads every source again;
+// no error dialog may come.
+void ShowEmptySections(HWND window) {
+    const DialogSeen seen =
+        RunExpectingErrorDialog([&] { SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDM_SHOWEMPTYSTARTUPS, 0), 0); });
+    EXPECT_FALSE(seen.shown) << seen.text;
+    PumpMessages();
+}
 
-  private:
-    RegistryData before_;
-};
+// Runs only in the process the test below starts at a set resolution. The designed heights
+// scale: with every source empty and "Show empty startups" chosen, every section shows at its
+// designed height at this resolution. A section emptied after a load keeps the height that load
+// gave it, not its designed one.
+TEST_F(DpiChild, DISABLED_EmptySectionsHaveTheirDesignedHeightsScaled) {
+    const int dpi = ExpectedDpi();
+    ASSERT_NE(dpi, 0) << "runs in the process started at a set resolution";
+    const HWND window = CreateAndShow();
+    EXPECT_TRUE(VisibleSections(*form).empty()) << "every source is empty and empty sections are hidden";
+    ShowEmptySections(window);
+    ASSERT_EQ(VisibleSections(*form).size(), 11u);
+    for (int section = 1; section <= 11; ++section) {
+        SCOPED_TRACE("section " + std::to_string(section) + " at " + std::to_string(dpi) + " dots per inch");
+        const int designed = layout::kSections[static_cast<std::size_t>(section - 1)].designedHeight;
+        EXPECT_EQ(form->GroupBoxN(section).Height(), ScaledPixels(designed, dpi));
+    }
 
-// Starts this program again at a resolution, running the test above; answers its exit code.
+    // The user's Run key (section 7) with one value, then emptied.
+    const std::string run = std::string(kRunKeyBase) + "Run";
+    SetStringValue(HKEY_CURRENT_USER, run, "Tool", "C:\\Tools\\tool.exe");
+    ShowEmptySections(window);
+    ASSERT_EQ(form->ListViewN(3).Count(), 1);
+    const int filled = form->GroupBoxN(7).Height();
+    EXPECT_NE(filled, ScaledPixels(57, dpi));
+    DeleteKeyTree(HKEY_CURRENT_USER, run);
+    ShowEmptySections(window);
+    EXPECT_EQ(form->ListViewN(3).Count(), 0);
+    EXPECT_TRUE(form->GroupBoxN(7).IsVisible());
+    EXPECT_EQ(form->GroupBoxN(7).Height(), filled);
+    EXPECT_EQ(form->GroupBoxN(8).Height(), ScaledPixels(57, dpi));
+}
+
+// Starts this program again at a resolution, running the two tests above; answers its exit code.
 DWORD RunAtResolution(DWORD dpi) {
     ResolutionSetting setting(dpi);
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string command = "\"" + std::string(path) +
-                          "\" --gtest_also_run_disabled_tests --gtest_filter=DpiChild.DISABLED_EveryRowInSight";
+    std::string command = "\"" + std::string(path) + "\" --gtest_also_run_disabled_tests --gtest_filter=DpiChild.*";
     SetEnvironmentVariableA(kExpectedDpi, std::to_string(dpi).c_str());
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -177,10 +192,13 @@ DWORD RunAtResolution(DWORD dpi) {
 }
 
 TEST(Resolution, EveryRowInSightAt96And120And144DotsPerInch) {
+    const RegistryData before = GetValue(HKEY_CURRENT_USER, kDesktopKey, "LogPixels");
     for (DWORD dpi : {96u, 120u, 144u})
         EXPECT_EQ(RunAtResolution(dpi), 0u) << "at " << dpi << " dots per inch (its failures are printed above)";
-    // The setting is back as it was.
-    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kDesktopKey, "LogPixels").exists,
-              GetValue(HKEY_CURRENT_USER, kDesktopKey, "LogPixels").exists);
+    // The setting is back as it was before the test.
+    const RegistryData after = GetValue(HKEY_CURRENT_USER, kDesktopKey, "LogPixels");
+    EXPECT_EQ(after.exists, before.exists);
+    EXPECT_EQ(after.type, before.type);
+    EXPECT_EQ(after.bytes, before.bytes);
 }
 } // namespace

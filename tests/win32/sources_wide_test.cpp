@@ -3,6 +3,7 @@
 // value whose name holds a zero character is never mistaken for another.
 #include "FormDriving.h"
 #include "TestSupport.h"
+#include "ThrowawayPrefix.h"
 #include "WideRegistry.h"
 
 #include "sources/AppError.h"
@@ -222,5 +223,32 @@ TEST_F(SourcesWideTest, StartupFolderInCyrillicIsListedAndItsFileDeleted) {
     EXPECT_FALSE(DeleteStartupFile(file));
     RemoveDirectoryW((startup + L"\\Папка").c_str());
     RemoveDirectoryW(startup.c_str());
+}
+
+// The scratch places the tests and the benchmark share. WIN.INI's [windows] entries land in the
+// sandbox's user key (the benchmark stops when they do not); those of another profile file do
+// not; the probe leaves nothing behind.
+TEST(SharedScratchPlaces, TheSandboxHoldsTheEntriesOfAMappedWinIniOnly) {
+    RegistrySandbox registry;
+    ScratchFolder folder;
+    EXPECT_TRUE(registry.HoldsWinIniEntriesOf(folder.File("WIN.INI")));
+    EXPECT_FALSE(registry.HoldsWinIniEntriesOf(folder.File("TEST.INI")));
+    EXPECT_TRUE(ValueNames(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows").empty());
+    EXPECT_FALSE(FileExists(folder.File("WIN.INI")));
+    EXPECT_EQ(ReadBytes(folder.File("TEST.INI")).find("DawnrollProbe"), std::string::npos);
+}
+
+// Only a file of the marker's name marks a prefix as one the scripts made; this test session's
+// prefix is one.
+TEST(SharedScratchPlaces, OnlyTheMarkerFileMarksAThrowawayPrefix) {
+    EXPECT_TRUE(InThrowawayPrefix()) << ThrowawayMarkerPath();
+    ScratchFolder folder;
+    const std::string marker = folder.File(kThrowawayMarkerName);
+    EXPECT_FALSE(InThrowawayPrefix(marker));
+    ASSERT_TRUE(CreateDirectoryA(marker.c_str(), nullptr));
+    EXPECT_FALSE(InThrowawayPrefix(marker)) << "a folder of that name";
+    ASSERT_TRUE(RemoveDirectoryA(marker.c_str()));
+    WriteBytes(marker, "");
+    EXPECT_TRUE(InThrowawayPrefix(marker));
 }
 } // namespace

@@ -1,6 +1,10 @@
-// The 32-bit program on a 64-bit system: the WOW64 check, and the two views of the local
-// machine's SOFTWARE key that the run keys live in. The same program runs in the test session's
-// 32-bit prefix and in its 64-bit one; the CTest entry tells it which with --expect-wow64=yes|no.
+// The 32-bit program on a 64-bit system: the program's WOW64 check (suite Wow64), and what the
+// program and the window tests take for granted of the prefix's registry (suite
+// WinePrefixRegistry): the two views of the local machine's SOFTWARE key that the run keys live
+// in, and how they behave under a redirected root. The second suite calls no program code; it
+// checks Wine, so that a failure there points at the prefix and not at the program. The same
+// program runs in the test session's 32-bit prefix and in its 64-bit one; the CTest entry tells
+// it which with --expect-wow64=yes|no.
 #include "sources/StartupApproved.h"
 #include "sources/SystemInformation.h"
 
@@ -85,6 +89,8 @@ TEST(Wow64, IsRunningOnWow64TellsTheKindOfSystem) {
     EXPECT_EQ(IsRunningOnWow64(), expectWow64);
 }
 
+// The program's check agrees with the system's folder for 32-bit system files, which only a 64-bit
+// system has.
 TEST(Wow64, OnlyA64BitSystemHasAFolderFor32BitSystemFiles) {
     char folder[MAX_PATH] = {};
     const UINT length = GetSystemWow64DirectoryA(folder, MAX_PATH);
@@ -92,7 +98,7 @@ TEST(Wow64, OnlyA64BitSystemHasAFolderFor32BitSystemFiles) {
     EXPECT_EQ(IsRunningOnWow64(), length != 0);
 }
 
-TEST(Wow64, The32BitViewOfTheLocalSoftwareKeyIsItsWow6432NodeOnlyOnA64BitSystem) {
+TEST(WinePrefixRegistry, The32BitViewOfTheLocalSoftwareKeyIsItsWow6432NodeOnlyOnA64BitSystem) {
     const std::string name = UniqueKeyName();
     const std::string path = "SOFTWARE\\" + name;
     PutWhere(HKEY_LOCAL_MACHINE, path, 0, "default view");
@@ -111,7 +117,7 @@ TEST(Wow64, The32BitViewOfTheLocalSoftwareKeyIsItsWow6432NodeOnlyOnA64BitSystem)
     }
 }
 
-TEST(Wow64, AnOverriddenLocalMachineRootStaysOverriddenInThe64BitView) {
+TEST(WinePrefixRegistry, AnOverriddenLocalMachineRootStaysOverriddenInThe64BitView) {
     const std::string path = "SOFTWARE\\" + UniqueKeyName();
     OverriddenLocalMachine sandbox;
     PutWhere(sandbox.Key(), path, 0, "sandbox");
@@ -123,7 +129,7 @@ TEST(Wow64, AnOverriddenLocalMachineRootStaysOverriddenInThe64BitView) {
 
 // Wine redirects a 32-bit process's opening of a key that has a Wow6432Node subkey, wherever the
 // key is: a sandbox that holds SOFTWARE\Wow6432Node behaves as the real local machine does.
-TEST(Wow64, ASandboxWithAWow6432NodeSplitsIntoTwoViewsOnlyOnA64BitSystem) {
+TEST(WinePrefixRegistry, ASandboxWithAWow6432NodeSplitsIntoTwoViewsOnlyOnA64BitSystem) {
     const std::string name = UniqueKeyName();
     OverriddenLocalMachine sandbox;
     PutWhere(sandbox.Key(), "SOFTWARE\\" + name, 0, "64-bit");
@@ -134,7 +140,7 @@ TEST(Wow64, ASandboxWithAWow6432NodeSplitsIntoTwoViewsOnlyOnA64BitSystem) {
     EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, KEY_WOW64_32KEY), expectWow64 ? "32-bit" : "64-bit");
 }
 
-TEST(Wow64, TheCurrentUsersSoftwareKeyIsOneKeyInBothViews) {
+TEST(WinePrefixRegistry, TheCurrentUsersSoftwareKeyIsOneKeyInBothViews) {
     const std::string path = "Software\\DawnrollTests\\" + UniqueKeyName();
     PutWhere(HKEY_CURRENT_USER, path, KEY_WOW64_64KEY, "64-bit view");
     const std::string at32 = GetWhere(HKEY_CURRENT_USER, path, KEY_WOW64_32KEY);

@@ -9,13 +9,12 @@
 // exactly as it splits the real local machine (checked by each test before it relies on it).
 #include "FormDriving.h"
 #include "TestSupport.h"
+#include "ThrowawayPrefix.h"
 
 #include "ui/Dawnroll.h"
 #include "ui/Resource.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
 
 #include <commctrl.h>
 
@@ -91,20 +90,7 @@ std::string ValueIn(View view, const std::string& key, const std::string& name, 
 
 // The value names of a key in one view, in the registry's own order.
 std::vector<std::string> NamesIn(View view, const std::string& key) {
-    std::vector<std::string> names;
-    HKEY handle = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kCurrentVersion + key).c_str(), 0, KEY_READ | Flag(view), &handle) !=
-        ERROR_SUCCESS)
-        return names;
-    for (DWORD index = 0;; ++index) {
-        char name[256] = {};
-        DWORD length = sizeof name;
-        if (RegEnumValueA(handle, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    RegCloseKey(handle);
-    return names;
+    return ValueNames(HKEY_LOCAL_MACHINE, kCurrentVersion + key, Flag(view));
 }
 
 std::vector<std::string> Captions(EntryListView& list) {
@@ -489,16 +475,16 @@ TEST_F(OnA64BitSystem, ANumberValueInA32BitKeyEndsTheRefreshThere) {
 }
 
 // The same on the test prefix's own local machine, without the sandbox: the 64-bit prefix is
-// made for the test run and thrown away after it, and says so (DAWNROLL_THROWAWAY_PREFIX, set
-// by wine-exec64.sh); anywhere else the test does not run, so that it never writes a real
+// made for the test run and thrown away after it, and carries the scripts' mark of such a
+// prefix (InThrowawayPrefix); anywhere else the test does not run, so that it never writes a real
 // machine's run keys. The values added have names of their own and are removed again from both
 // views.
 class OnA64BitSystemRealRegistry : public testing::Test {
   protected:
     void SetUp() override {
-        const char* throwaway = std::getenv("DAWNROLL_THROWAWAY_PREFIX");
-        if (!throwaway || std::string(throwaway) != "1")
-            GTEST_SKIP() << "writes the local machine's own run keys: only in the test run's throwaway prefix";
+        if (!InThrowawayPrefix())
+            GTEST_SKIP() << "writes the local machine's own run keys: only in the test run's throwaway prefix; "
+                         << NotAThrowawayPrefixMessage();
     }
     OnA64BitSystemRealRegistry() : tag_("DawnrollTest" + std::to_string(GetCurrentProcessId())) {
         SourceLocators locators;

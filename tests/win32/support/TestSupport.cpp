@@ -9,44 +9,10 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <atomic>
 #include <stdexcept>
 #include <thread>
 
 namespace {
-std::string TempFolder() {
-    char buffer[MAX_PATH] = {};
-    GetTempPathA(sizeof buffer, buffer);
-    return buffer;
-}
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + "\\");
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-std::atomic<unsigned> counter{0};
-
-std::string UniqueName(const char* stem) {
-    return std::string(stem) + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter) + "-" +
-           std::to_string(GetTickCount());
-}
-
 void CheckStatus(LONG status, const char* what) {
     if (status != ERROR_SUCCESS)
         throw std::runtime_error(std::string(what) + " failed: " + std::to_string(status));
@@ -74,47 +40,6 @@ void SendMouse(HWND window, int x, int y, const std::vector<DWORD>& buttons) {
     WaitForInputHandled(window);
 }
 } // namespace
-
-ScratchFolder::ScratchFolder() {
-    path_ = TempFolder() + UniqueName("dawnroll-test-") + "\\";
-    if (!CreateDirectoryA(path_.c_str(), nullptr))
-        throw std::runtime_error("cannot create " + path_);
-}
-
-ScratchFolder::~ScratchFolder() {
-    RemoveTree(path_);
-}
-
-RegistrySandbox::RegistrySandbox() {
-    base_ = "Software\\DawnrollTests\\" + UniqueName("sandbox-");
-    CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKCU").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                &currentUser_, nullptr),
-                "RegCreateKeyEx");
-    CheckStatus(RegCreateKeyExA(HKEY_CURRENT_USER, (base_ + "\\HKLM").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                &localMachine_, nullptr),
-                "RegCreateKeyEx");
-    CheckStatus(RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_), "RegOverridePredefKey");
-    CheckStatus(RegOverridePredefKey(HKEY_LOCAL_MACHINE, localMachine_), "RegOverridePredefKey");
-}
-
-RegistrySandbox::~RegistrySandbox() {
-    RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    RegCloseKey(localMachine_);
-    RegCloseKey(currentUser_);
-    RegDeleteTreeA(HKEY_CURRENT_USER, base_.c_str());
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        throw std::runtime_error("cannot create " + path);
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    if (!ok || written != bytes.size())
-        throw std::runtime_error("cannot write " + path);
-}
 
 std::string ReadBytes(const std::string& path) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -179,6 +104,42 @@ RegistryData GetValue(HKEY root, const std::string& path, const std::string& nam
 
 void DeleteKeyTree(HKEY root, const std::string& path) {
     RegDeleteTreeA(root, path.c_str());
+}
+
+std::vector<std::string> ValueNames(HKEY root, const std::string& path, REGSAM view) {
+    std::vector<std::string> names;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+        return names;
+    std::string name(32768, '\0');
+    for (DWORD index = 0;; ++index) {
+        DWORD length = static_cast<DWORD>(name.size());
+        if (RegEnumValueA(key, index, &name[0], &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.emplace_back(name.data(), length);
+    }
+    RegCloseKey(key);
+    return names;
+}
+
+namespace {
+constexpr const char* kDesktopKey = "Control Panel\\Desktop";
+} // namespace
+
+ResolutionSetting::ResolutionSetting(DWORD dpi) : before_(GetValue(HKEY_CURRENT_USER, kDesktopKey, "LogPixels")) {
+    SetDwordValue(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", dpi);
+}
+
+ResolutionSetting::~ResolutionSetting() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    if (before_.exists)
+        RegSetValueExA(key, "LogPixels", 0, before_.type, reinterpret_cast<const BYTE*>(before_.bytes.data()),
+                       static_cast<DWORD>(before_.bytes.size()));
+    else
+        RegDeleteValueA(key, "LogPixels");
+    RegCloseKey(key);
 }
 
 void PumpMessages() {

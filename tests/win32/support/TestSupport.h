@@ -2,6 +2,8 @@
 // from the machine's real autostart entries, real input, and reading the real error dialog.
 #pragma once
 
+#include "ScratchPlaces.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -11,38 +13,10 @@
 
 class TFormDawnroll;
 
-// A folder of its own for one test, under the system's temporary folder, removed at the end.
-class ScratchFolder {
-  public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    // The folder's path, ending in a backslash.
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + name; }
+// A folder of its own for one test (ScratchFolder) and scratch registry roots (RegistrySandbox):
+// see ScratchPlaces.h, shared with the benchmark.
 
-  private:
-    std::string path_;
-};
-
-// Redirects HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process to scratch keys, so that
-// the program's registry calls reach only them; removed and restored at the end.
-class RegistrySandbox {
-  public:
-    RegistrySandbox();
-    ~RegistrySandbox();
-    RegistrySandbox(const RegistrySandbox&) = delete;
-    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
-
-  private:
-    std::string base_;
-    HKEY currentUser_ = nullptr;
-    HKEY localMachine_ = nullptr;
-};
-
-// Files.
-void WriteBytes(const std::string& path, const std::string& bytes);
+// Files (WriteBytes: see ScratchPlaces.h).
 std::string ReadBytes(const std::string& path); // throws when the file cannot be read
 bool FileExists(const std::string& path);
 
@@ -58,6 +32,24 @@ struct RegistryData {
 };
 RegistryData GetValue(HKEY root, const std::string& path, const std::string& name);
 void DeleteKeyTree(HKEY root, const std::string& path);
+// The value names of a key in the registry's own enumeration order, read without the program;
+// `view` is KEY_WOW64_64KEY or KEY_WOW64_32KEY for one view of a 64-bit system's local machine.
+// Empty when the key cannot be opened.
+std::vector<std::string> ValueNames(HKEY root, const std::string& path, REGSAM view = 0);
+
+// The prefix's desktop resolution (HKEY_CURRENT_USER\Control Panel\Desktop, LogPixels, which a
+// program reads when it starts), set for this object's life and then put back as it was (or
+// removed when it was not set).
+class ResolutionSetting {
+  public:
+    explicit ResolutionSetting(DWORD dpi);
+    ~ResolutionSetting();
+    ResolutionSetting(const ResolutionSetting&) = delete;
+    ResolutionSetting& operator=(const ResolutionSetting&) = delete;
+
+  private:
+    RegistryData before_;
+};
 
 // Messages and input.
 void PumpMessages();
