@@ -28,7 +28,8 @@ void BootFileSection::LoadBootFile() {
         marks.reserve(contents->lines.size());
         for (const auto& line : contents->lines)
             marks.push_back(!HasCommentMarker(line));
-        List().Append(ShownLines(contents->lines), marks);
+        // A file saved as UTF-16 text shows its lines exactly; it is never rewritten.
+        List().Append(contents->utf16 ? contents->wideLines : ShownLines(contents->lines), marks);
         lines_ = std::move(contents->lines);
         sourceText_ = std::move(contents->bytes);
         return SectionContents{List().Count()};
@@ -37,27 +38,39 @@ void BootFileSection::LoadBootFile() {
 
 // The section's lines are the file as it last read or wrote it; when another program has changed
 // the file since, nothing is written, the section shows the file as it now is, and the user is
-// told.
+// told. A rewrite that is not made sets the marks back to what the file says, and is told.
 void BootFileSection::BootFileClickCheck() {
-    const CheckListBox& list = List();
+    CheckListBox& list = List();
     std::vector<std::string> lines;
     lines.reserve(lines_.size());
     for (std::size_t i = 0; i < lines_.size(); ++i)
         lines.push_back(ToggledBootLine(lines_[i], list.Checked(static_cast<int>(i))));
     std::string bytes = WriteBootLines(lines);
-    switch (RewriteTextFile(path_, bytes, sourceText_)) {
-    case RewriteResult::Unavailable:
-        return;
-    case RewriteResult::Changed:
+    RewriteResult result = RewriteResult::Written;
+    try {
+        result = RewriteTextFile(path_, bytes, sourceText_);
+    } catch (const std::exception& error) {
+        std::string changed;
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            const int index = static_cast<int>(i);
+            const bool asItIs = !HasCommentMarker(lines_[i]);
+            if (list.Checked(index) != asItIs && changed.empty())
+                changed = "\"" + Utf8Of(list.WideLine(index)) + "\" in " + Utf8Of(WideOfAnsi(path_)) + " was not " +
+                          (asItIs ? "switched off" : "switched on");
+            list.SetChecked(index, asItIs);
+        }
+        if (dynamic_cast<const ChangeRefused*>(&error) && !changed.empty())
+            throw AppError(changed + ": " + error.what());
+        throw;
+    }
+    if (result == RewriteResult::Changed) {
         LoadBootFile();
         throw AppError(path_ + " was changed by another program; it has been read again and nothing was written");
-    case RewriteResult::Written:
-        break;
     }
     // The section holds the file's text as it now stands.
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i] != lines_[i])
-            List().SetLine(static_cast<int>(i), WideOfAnsi(lines[i]));
+            list.SetLine(static_cast<int>(i), WideOfAnsi(lines[i]));
     }
     lines_ = std::move(lines);
     sourceText_ = std::move(bytes);

@@ -502,7 +502,7 @@ TEST_F(StartupFolderTest, MissingOrEmptyLocationsGiveAnEmptySectionWithoutMessag
     }
 }
 
-TEST_F(StartupFolderTest, NumberValueRaisesInvalidDataTypeAndEndsTheRefresh) {
+TEST_F(StartupFolderTest, NumberValueRaisesInvalidDataTypeAndOtherSectionsStillLoad) {
     SetDwordValue(HKEY_CURRENT_USER, kShellFolders, "Startup", 1);
     MakeFile(common.File("common.txt"));
     PointCommonStartupAt(common.Path());
@@ -513,11 +513,12 @@ TEST_F(StartupFolderTest, NumberValueRaisesInvalidDataTypeAndEndsTheRefresh) {
     EXPECT_EQ(atStart.text, "Invalid data type for 'Startup'");
     EXPECT_EQ(atStart.title, ThisProgramTitle());
     ASSERT_NE(form->Handle(), nullptr) << "the window is created all the same";
-    EXPECT_EQ(form->GroupBoxN(5).Title(), "GroupBox5");
-    EXPECT_EQ(form->GroupBoxN(6).Title(), "GroupBox6") << "the sections after it are not loaded";
-    EXPECT_EQ(form->ListViewN(2).Count(), 0);
-    EXPECT_EQ(form->GroupBoxN(7).Title(), "GroupBox7");
-    EXPECT_EQ(form->ListViewN(3).Count(), 0);
+    EXPECT_EQ(form->GroupBoxN(5).Title(), "GroupBox5") << "the caption is left as it was";
+    EXPECT_TRUE(form->GroupBoxN(5).IsVisible()) << "neither hidden nor resized";
+    EXPECT_EQ(form->GroupBoxN(6).Title(), common.Path()) << "the sections after it load all the same";
+    EXPECT_EQ(form->ListViewN(2).Count(), 1);
+    EXPECT_EQ(form->GroupBoxN(7).Title(), RunKeyTitle(RootKey::CurrentUser, "Run"));
+    EXPECT_EQ(form->ListViewN(3).Count(), 1);
 
     // The all-users value wrong at the window's creation: the user's section is loaded first.
     {
@@ -530,7 +531,7 @@ TEST_F(StartupFolderTest, NumberValueRaisesInvalidDataTypeAndEndsTheRefresh) {
         EXPECT_EQ(commonAtStart.text, "Invalid data type for 'Common Startup'");
         ASSERT_EQ(other->ListViewN(1).Count(), 1);
         EXPECT_EQ(other->ListViewN(1).Fullname(0), startup.File("first.txt"));
-        EXPECT_EQ(other->GroupBoxN(7).Title(), "GroupBox7");
+        EXPECT_EQ(other->ListViewN(3).Count(), 1) << "the run keys load all the same";
         DeleteFileA(startup.File("first.txt").c_str());
         PointCommonStartupAt(common.Path());
     }
@@ -545,14 +546,14 @@ TEST_F(StartupFolderTest, NumberValueRaisesInvalidDataTypeAndEndsTheRefresh) {
     EXPECT_EQ(form->ListViewN(2).Count(), 1);
     EXPECT_EQ(form->ListViewN(3).Count(), 1);
 
-    // A number again: the menu command shows the error, the later sections keep their rows.
+    // A number again: the menu command shows the error, the other sections are read again.
     SetDwordValue(HKEY_CURRENT_USER, kShellFolders, "Startup", 0);
     MakeFile(common.File("new.txt"));
     const DialogSeen again = RunExpectingErrorDialog(
         [&] { SendMessageA(form->Handle(), WM_COMMAND, MAKEWPARAM(IDM_SHOWEMPTYSTARTUPS, 0), 0); });
     ASSERT_TRUE(again.shown);
     EXPECT_EQ(again.text, "Invalid data type for 'Startup'");
-    EXPECT_EQ(form->ListViewN(2).Count(), 1);
+    EXPECT_EQ(form->ListViewN(2).Count(), 2);
     EXPECT_EQ(form->GroupBoxN(6).Title(), common.Path());
 
     // The all-users value is named in its own message; the user's section is loaded first.

@@ -2,6 +2,7 @@
 // sections' stacking, scrolling and resizing, the title, the error dialog at start, and the
 // column widths of the entry lists.
 #include "FormDriving.h"
+#include "ImportPatch.h"
 
 #include "ui/Resource.h"
 
@@ -338,7 +339,8 @@ TEST_F(WindowTest, ErrorDuringCreationIsShownAndTheWindowStillWorks) {
     EXPECT_TRUE(IsWindow(Window()));
     EXPECT_FALSE(IsWindowVisible(Window()));
 
-    // The title was set before the refresh; the refresh stopped at the run key's section.
+    // The title was set before the refresh; the run key's section stopped at the number, and
+    // every other section loaded all the same.
     char title[256] = {};
     GetWindowTextA(Window(), title, sizeof title);
     EXPECT_EQ(std::string(title).rfind("Dawnroll32 1.0.2 ", 0), 0u);
@@ -347,12 +349,13 @@ TEST_F(WindowTest, ErrorDuringCreationIsShownAndTheWindowStillWorks) {
     EXPECT_EQ(form->ListViewN(3).Count(), 0);
     EXPECT_TRUE(form->GroupBoxN(7).IsVisible()) << "neither hidden nor resized";
     EXPECT_EQ(form->GroupBoxN(7).Height(), 57);
-    for (int section = 8; section <= 11; ++section) {
-        EXPECT_EQ(form->GroupBoxN(section).Title(), "GroupBox" + std::to_string(section));
-        EXPECT_EQ(form->GroupBoxN(section).Height(), 57);
-        EXPECT_TRUE(form->GroupBoxN(section).IsVisible());
-    }
-    EXPECT_EQ(form->ListViewN(4).Count(), 0) << "RunOnce is not loaded after the error";
+    for (int section = 8; section <= 11; ++section)
+        EXPECT_EQ(form->GroupBoxN(section).Title(), RunKeyTitle(section));
+    EXPECT_EQ(form->ListViewN(4).Count(), 1) << "RunOnce is loaded after the error";
+    EXPECT_TRUE(form->GroupBoxN(8).IsVisible());
+    EXPECT_NE(form->GroupBoxN(8).Height(), 57);
+    for (int section = 9; section <= 11; ++section)
+        EXPECT_FALSE(form->GroupBoxN(section).IsVisible()) << "empty, and hidden as usual";
     // The sections loaded before the error are restacked at their new heights all the same.
     EXPECT_NE(form->GroupBoxN(1).Height(), 41);
     ExpectStacked(*form);
@@ -381,11 +384,11 @@ TEST_F(WindowTest, ErrorAfterMenuCommandShowsStopDialogAndLoopGoesOn) {
     EXPECT_TRUE(look.stopIcon) << "the dialog shows the stop icon";
     EXPECT_EQ(look.buttonIds, std::vector<int>{IDOK}) << "the dialog has the OK button only";
     EXPECT_TRUE(look.formVisible);
-    // The sections before the failing one were reloaded; the ones after it were not.
+    // Every section was reloaded: the failing one as far as it got, the others whole.
     EXPECT_EQ(form->CheckListBoxN(1).Count(), 2);
     EXPECT_EQ(form->GroupBoxN(10).Title(), RunKeyTitle(10));
-    EXPECT_EQ(VisibleSections(*form), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-    EXPECT_EQ(form->ListViewN(7).Count(), 0) << "RunServices is not reloaded after the error";
+    EXPECT_EQ(VisibleSections(*form), (std::vector<int>{1, 10, 11}));
+    EXPECT_EQ(form->ListViewN(7).Count(), 1) << "RunServices is reloaded after the error";
     ExpectStacked(*form);
     ExpectOneOptionChecked(window, false);
 
@@ -422,50 +425,53 @@ TEST_F(WindowTest, FitColumnsGrowsDuringALoadAndEachLoadStartsAt100) {
     EXPECT_EQ(list.ColumnWidth(0), 100);
     EXPECT_EQ(list.ColumnWidth(1), 100);
 
-    // A Startup folder file with a long name widens "Fullname" to its path's width + 21.
-    PointStartupFolders();
-    const std::string file = UserStartup() + "\\a startup file with a rather long name indeed.txt";
-    WriteBytes(file, "x");
-    ChooseWithKeys(window, true);
-    EntryListView& startup = form->ListViewN(1);
-    ASSERT_EQ(startup.Count(), 1);
-    EXPECT_EQ(startup.Fullname(0), file);
-    EXPECT_EQ(startup.ColumnWidth(1), TextExtentIn(startup.Handle(), file).cx + 21);
-    EXPECT_GE(startup.ColumnWidth(0), 100);
-}
-// Until its first load, every entry list's columns have their designed widths: fitted to their
-// header texts, but in ListView3, whose columns have the default width (50 pixels). An error
-// at start that ends the refresh before the run keys leaves them so.
-TEST_F(WindowTest, ColumnsHaveTheirDesignedWidthsUntilTheFirstLoad) {
-    SetDwordValue(HKEY_LOCAL_MACHINE, kShellFoldersKey, "Common Startup", 7);
-    const DialogSeen seen = RunExpectingErrorDialog([this] { Create(); });
-    ASSERT_TRUE(seen.shown);
-    EXPECT_EQ(seen.text, "Invalid data type for 'Common Startup'");
-    CreateAndShow();
-    EXPECT_EQ(form->GroupBoxN(7).Title(), "GroupBox7") << "the run keys were not loaded";
+// Until its first load an entry list has its designed columns: fitted to their header texts, but
+// in ListView3, whose columns have the default width (50 pixels). They are looked at while the
+// first refresh reads WIN.INI (section 3), before any entry list is loaded.
+struct DesignedWidths {
+    static inline TFormDawnroll* form = nullptr;
+    static inline std::vector<std::pair<int, int>> widths; // ListView1..7: both columns
+    static inline DWORD(WINAPI* original)(LPCWSTR, LPCWSTR, LPCWSTR, LPWSTR, DWORD, LPCWSTR) = nullptr;
 
-    EntryListView& defaultWidths = form->ListViewN(3);
-    EXPECT_EQ(defaultWidths.ColumnWidth(0), 50);
-    EXPECT_EQ(defaultWidths.ColumnWidth(1), 50);
+    static DWORD WINAPI Look(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer, DWORD size,
+                             LPCWSTR file) {
+        if (widths.empty() && form && form->ListViewN(7).Handle()) {
+            for (int number = 1; number <= 7; ++number)
+                widths.emplace_back(form->ListViewN(number).ColumnWidth(0), form->ListViewN(number).ColumnWidth(1));
+        }
+        return original(section, key, fallback, buffer, size, file);
+    }
+};
+
+TEST_F(WindowTest, ColumnsHaveTheirDesignedWidthsUntilTheFirstLoad) {
+    SetStringValue(HKEY_CURRENT_USER, std::string(kRunKeyBase) + "RunOnce", "Once", "once.exe");
+    {
+        ImportReplacement profile("kernel32.dll", "GetPrivateProfileStringW",
+                                  reinterpret_cast<void*>(&DesignedWidths::Look));
+        DesignedWidths::original = profile.Original<decltype(DesignedWidths::original)>();
+        DesignedWidths::form = form.get();
+        DesignedWidths::widths.clear();
+        CreateAndShow();
+        DesignedWidths::form = nullptr;
+    }
+    const auto& widths = DesignedWidths::widths;
+    ASSERT_EQ(widths.size(), 7u) << "no entry list was looked at before its first load";
+    EXPECT_EQ(widths[2], std::make_pair(50, 50)) << "ListView3";
     for (int number = 4; number <= 7; ++number) {
         SCOPED_TRACE("ListView" + std::to_string(number));
-        EntryListView& list = form->ListViewN(number);
-        const HWND handle = list.Handle();
+        const HWND handle = form->ListViewN(number).Handle();
+        const auto [first, second] = widths[static_cast<std::size_t>(number - 1)];
         // The first column as wide as its header text and the header's margins, the last one
         // filling what the list has left.
         const int title = TextExtentIn(handle, "Displayname").cx;
-        EXPECT_GE(list.ColumnWidth(0), title);
-        EXPECT_LE(list.ColumnWidth(0), title + 30);
-        EXPECT_NE(list.ColumnWidth(0), 100);
-        EXPECT_GE(list.ColumnWidth(1), TextExtentIn(handle, "Fullname").cx);
-        EXPECT_NE(list.ColumnWidth(1), 100);
+        EXPECT_GE(first, title);
+        EXPECT_LE(first, title + 30);
+        EXPECT_NE(first, 100);
+        EXPECT_GE(second, TextExtentIn(handle, "Fullname").cx);
+        EXPECT_NE(second, 100);
     }
-    SaveScreenshot("window-designed-column-widths");
 
     // The first load sets them to 100 and fits them to what it lists.
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, kShellFoldersKey);
-    SetStringValue(HKEY_CURRENT_USER, std::string(kRunKeyBase) + "RunOnce", "Once", "once.exe");
-    ChooseWithKeys(Window(), false);
     EXPECT_EQ(form->ListViewN(3).ColumnWidth(0), 100);
     EXPECT_EQ(form->ListViewN(3).ColumnWidth(1), 100);
     EXPECT_EQ(form->ListViewN(4).ColumnWidth(0), 100);
