@@ -36,8 +36,6 @@ void TFormDawnroll::BootFileClickCheck(CheckListBox& list) {
         lines.push_back(ToggledBootLine(list.Line(i), list.Checked(i)));
     std::string bytes = WriteBootLines(lines);
     switch (RewriteTextFile(path, bytes, list.SourceText())) {
-    case RewriteResult::Unavailable:
-        return;
     case RewriteResult::Changed:
         LoadBootFile(box, list, path);
         throw AppError(path + " was changed by another program; it has been read again and nothing was written");
