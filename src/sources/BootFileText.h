@@ -45,9 +45,10 @@ std::string ToggledBootLine(const std::string& line, bool checked);
 std::string_view FileNameOf(std::string_view path);
 
 // Names of the files a rewrite makes for a while: the new text beside the file before it
-// takes the file's place, and the copy of the original kept in the user's temporary folder
-// while the file is written in place. Both say where they came from, so that a user who finds
-// one after a crash knows what it is: "CONFIG.SYS.Dawnroll-new-1f.tmp",
-// "CONFIG.SYS.Dawnroll-backup-1f.tmp"; the number tells apart the attempts.
+// takes the file's place, and the backup of the original (beside the file while the system
+// replaces it, or in the user's temporary folder while the file is written in place). Both say
+// where they came from, so that a user who finds one after a crash knows what it is:
+// "CONFIG.SYS.Dawnroll-new-1f.tmp", "CONFIG.SYS.Dawnroll-backup-1f.tmp"; the number tells apart
+// the attempts.
 std::string RewriteTemporaryName(std::string_view fileName, unsigned number);
 std::string RewriteBackupName(std::string_view fileName, unsigned number);

@@ -96,11 +96,12 @@ TEST_F(BootFileSourceTest, WritingGivesExactlyTheLinesEachEndedByALineBreakAndKe
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(BootFileSourceTest, AFileHeldByAnotherProgramIsLeftAsItWas) {
+TEST_F(BootFileSourceTest, AFileHeldByAnotherProgramIsRefusedAndLeftAsItWas) {
     WriteBytes(path, "A\r\n");
     {
         HeldFile held(path);
-        EXPECT_EQ(RewriteTextFile(path, WriteBootLines({"REM A"})), RewriteResult::Unavailable);
+        EXPECT_EQ(ErrorOf([&] { RewriteTextFile(path, WriteBootLines({"REM A"})); }),
+                  "it is in use by another program");
     }
     EXPECT_EQ(ReadBytes(path), "A\r\n");
 }
