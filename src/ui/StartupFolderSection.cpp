@@ -30,13 +30,13 @@ void TFormDawnroll::LoadStartupFolder(Section& box, EntryListView& list,
 }
 
 // Deletes the file of an unchecked row for good and removes the row; a file that is not deleted
-// leaves its row unchecked, and the next report of the row tries again.
+// raises the refusal, and its row stays.
 void TFormDawnroll::StartupClickCheck(EntryListView& list, int row, const RowChange&) {
     if (list.Checked(row))
         return;
     const EntryRecord* record = list.Record(row);
     if (!record || record->name.empty())
         return;
-    if (DeleteStartupFile(record->name))
-        list.RemoveRowLater(row);
+    DeleteStartupFile(record->name);
+    list.RemoveRowLater(row);
 }

@@ -9,6 +9,9 @@
 #include "sources/AppError.h"
 #include "sources/BootFile.h"
 #include "sources/BootFileText.h"
+#include "sources/StartupFolder.h"
+#include "sources/WideText.h"
+#include "sources/Win32Handles.h"
 #include "sources/TextFile.h"
 
 #include <gtest/gtest.h>
@@ -339,5 +342,153 @@ TEST_F(BootFileRefusalTest, Utf16FilesAreReadIntoWideLinesAndNeverRewritten) {
     EXPECT_FALSE(ReadBootFile(path)->utf16);
     WriteBytes(path, "\xFE\xFF\0A"s);
     EXPECT_EQ(ReadBootFile(path)->wideLines, std::vector<std::wstring>{L"A"});
+}
+
+// Startup folder files: deleted by their exact names, and deleted only when gone.
+class StartupFileRefusalTest : public testing::Test {
+  protected:
+    RegistrySandbox registry;
+    ScratchFolder scratch;
+    const std::wstring folder = WideOfAnsi(scratch.Path());
+
+    // Makes a file by its exact name (through the \\?\ form), holding its own name.
+    static void Make(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+        const UniqueFile file(
+            CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr));
+        ASSERT_TRUE(file) << Utf8Of(path) << ": " << GetLastError();
+        const std::string text = Utf8Of(path);
+        DWORD written = 0;
+        WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+    static DWORD ExactAttributes(const std::wstring& path) { return GetFileAttributesW((L"\\\\?\\" + path).c_str()); }
+    static bool Exists(const std::wstring& path) { return ExactAttributes(path) != INVALID_FILE_ATTRIBUTES; }
+    static void Remove(const std::wstring& path) {
+        SetFileAttributesW((L"\\\\?\\" + path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW((L"\\\\?\\" + path).c_str());
+    }
+    std::vector<std::wstring> Listed() {
+        SetStringValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                       "Startup", scratch.Path());
+        std::vector<std::wstring> paths;
+        for (const StartupFile& file : ReadStartupFolder("Startup", RootKey::CurrentUser).files) {
+            EXPECT_FALSE(file.caption.empty()) << Utf8Of(file.path);
+            paths.push_back(file.path);
+        }
+        std::sort(paths.begin(), paths.end());
+        return paths;
+    }
+};
+
+TEST_F(StartupFileRefusalTest, NamesTheOrdinaryPathWouldChangeAreListedAndDeletedExactly) {
+    const std::wstring plain = folder + L"app.bat";
+    const std::vector<std::wstring> odd = {folder + L"app.bat.", folder + L"app.bat ", folder + L"nul",
+                                           folder + L"CON.lnk"};
+    Make(plain);
+    for (const auto& path : odd)
+        Make(path, FILE_ATTRIBUTE_READONLY);
+    std::vector<std::wstring> all = odd;
+    all.push_back(plain);
+    std::sort(all.begin(), all.end());
+    EXPECT_EQ(Listed(), all);
+
+    for (const auto& path : odd) {
+        EXPECT_NO_THROW(DeleteStartupFile(path)) << Utf8Of(path);
+        EXPECT_FALSE(Exists(path)) << Utf8Of(path);
+        // The file without the dot or blank, beside it, is never touched.
+        EXPECT_EQ(ReadBytes(scratch.File("app.bat")), Utf8Of(plain));
+    }
+    EXPECT_EQ(Listed(), std::vector<std::wstring>{plain});
+}
+
+TEST_F(StartupFileRefusalTest, APathLongerThanMaxPathIsListedAndDeleted) {
+    std::wstring deep = folder;
+    while (deep.size() < MAX_PATH + 40) {
+        deep += std::wstring(60, L'd') + L"\\";
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr)) << GetLastError();
+    }
+    const std::wstring path = deep + L"Tool.lnk";
+    Make(path, FILE_ATTRIBUTE_HIDDEN);
+    SetStringValue(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                   "Startup", AnsiOf(deep));
+    const auto files = ReadStartupFolder("Startup", RootKey::CurrentUser).files;
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].path, path);
+    EXPECT_EQ(files[0].caption, L"Tool.lnk");
+    EXPECT_NO_THROW(DeleteStartupFile(path));
+    EXPECT_FALSE(Exists(path));
+    while (deep.size() > folder.size()) {
+        RemoveDirectoryW((L"\\\\?\\" + deep).c_str());
+        deep.erase(deep.find_last_of(L'\\', deep.size() - 2) + 1);
+    }
+}
+
+TEST_F(StartupFileRefusalTest, AFileHeldOpenIsRefusedAsInUseAndKeepsItsAttributes) {
+    const std::wstring path = folder + L"held.lnk.";
+    Make(path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM);
+    Make(folder + L"held.lnk");
+    const DWORD attributes = ExactAttributes(path);
+    {
+        const UniqueFile held(CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        const auto refusal = RefusalOf([&] { DeleteStartupFile(path); });
+        ASSERT_TRUE(refusal.has_value());
+        EXPECT_EQ(refusal->reason, "it is in use by another program");
+        EXPECT_EQ(refusal->code, static_cast<unsigned long>(ERROR_SHARING_VIOLATION));
+        EXPECT_TRUE(Exists(path));
+        EXPECT_EQ(ExactAttributes(path), attributes);
+    }
+    EXPECT_NO_THROW(DeleteStartupFile(path));
+    EXPECT_FALSE(Exists(path));
+    EXPECT_TRUE(Exists(folder + L"held.lnk"));
+    EXPECT_EQ(ExactAttributes(folder + L"held.lnk") & FILE_ATTRIBUTE_READONLY, 0u);
+}
+
+// The host refuses to remove the file although the system reports it deleted: the file is
+// still there, so the deletion is refused, and the attributes it cleared are back.
+TEST_F(StartupFileRefusalTest, AFileReportedDeletedButStillThereIsRefused) {
+    const std::string why = ImmutableFile::Unavailable();
+    if (!why.empty())
+        GTEST_SKIP() << why;
+    const std::wstring path = folder + L"Tool.lnk";
+    Make(path, FILE_ATTRIBUTE_HIDDEN);
+    const DWORD attributes = ExactAttributes(path);
+    {
+        ImmutableFile immutable(scratch.File("Tool.lnk"));
+        const auto refusal = RefusalOf([&] { DeleteStartupFile(path); });
+        ASSERT_TRUE(refusal.has_value()) << "told as deleted";
+        EXPECT_EQ(refusal->reason, "access is denied");
+        EXPECT_TRUE(Exists(path));
+        EXPECT_EQ(ExactAttributes(path), attributes);
+    }
+    EXPECT_NO_THROW(DeleteStartupFile(path));
+    EXPECT_FALSE(Exists(path));
+}
+
+// Another program holds the file open, sharing its deletion: the system marks it for deletion
+// but removes it only when that program closes it. Not gone, so not done.
+TEST_F(StartupFileRefusalTest, AFileWhoseDeletionWaitsForAnotherProgramIsNotTakenAsDeleted) {
+    const std::wstring path = folder + L"pending.lnk";
+    Make(path);
+    {
+        const UniqueFile held(CreateFileW(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        const auto refusal = RefusalOf([&] { DeleteStartupFile(path); });
+        // Where the system removes the name at once (Windows 10 and later) the file is gone and
+        // the deletion done; where the name stays until the other program closes the file (Wine,
+        // earlier Windows), the deletion is refused.
+        if (Exists(path)) {
+            ASSERT_TRUE(refusal.has_value()) << "told as deleted, but still there";
+            EXPECT_TRUE(refusal->code == ERROR_ACCESS_DENIED || refusal->code == ERROR_DELETE_PENDING) << refusal->code;
+            EXPECT_EQ(refusal->reason, ReasonOfError(refusal->code));
+        } else {
+            EXPECT_FALSE(refusal.has_value()) << refusal->reason;
+        }
+    }
+    // Closed, it is gone; a deletion now has nothing to do.
+    EXPECT_FALSE(Exists(path));
+    EXPECT_NO_THROW(DeleteStartupFile(path));
 }
 } // namespace
