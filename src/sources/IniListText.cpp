@@ -21,6 +21,25 @@ template <typename Char> std::basic_string_view<Char> Trimmed(std::basic_string_
     return text;
 }
 
+// The characters the profile calls take away around a value.
+template <typename Char> bool IsProfileBlank(Char c) {
+    const auto code = static_cast<std::make_unsigned_t<Char>>(c);
+    return code == ' ' || (code >= '\t' && code <= '\r') || code == 26;
+}
+
+template <typename Char> std::basic_string<Char> ReadBack(std::basic_string_view<Char> value) {
+    while (!value.empty() && IsProfileBlank(value.front()))
+        value.remove_prefix(1);
+    while (!value.empty() && IsProfileBlank(value.back()))
+        value.remove_suffix(1);
+    if (value.size() >= 2 && (value.front() == Char('"') || value.front() == Char('\'')) &&
+        value.back() == value.front()) {
+        value.remove_prefix(1);
+        value.remove_suffix(1);
+    }
+    return std::basic_string<Char>(value);
+}
+
 template <typename Char> std::vector<std::basic_string<Char>> Split(std::basic_string_view<Char> value) {
     std::vector<std::basic_string<Char>> programs;
     while (!value.empty()) {
@@ -82,6 +101,13 @@ std::string JoinProgramList(const std::vector<std::string>& programs) {
 }
 std::wstring JoinProgramList(const std::vector<std::wstring>& programs) {
     return Join(programs);
+}
+
+std::string ProfileReadBack(const std::string& written) {
+    return ReadBack(std::string_view(written));
+}
+std::wstring ProfileReadBack(const std::wstring& written) {
+    return ReadBack(std::wstring_view(written));
 }
 
 std::string IniListTitle(const std::string& profileFile, const std::string& key) {

@@ -17,6 +17,14 @@ std::vector<std::wstring> SplitProgramList(std::wstring_view value);
 std::string JoinProgramList(const std::vector<std::string>& programs);
 std::wstring JoinProgramList(const std::vector<std::wstring>& programs);
 
+// What a later read of a value written through the profile call gives back: the value without
+// the blanks around it (space, tab, line feed, vertical tab, form feed, carriage return, Ctrl-Z),
+// and then without one pair of enclosing quotes, when it begins and ends with the same quote
+// (" or ') and is longer than that one character: "\"a b.exe\"" reads as "a b.exe", and
+// "\"a.exe\";\"b.exe\"" as "a.exe\";\"b.exe".
+std::string ProfileReadBack(const std::string& written);
+std::wstring ProfileReadBack(const std::wstring& written);
+
 // The section title that records where the list came from: FILE ", [Windows], " KEY "=".
 std::string IniListTitle(const std::string& profileFile, const std::string& key);
 std::wstring IniListTitle(const std::wstring& profileFile, const std::wstring& key);

@@ -45,7 +45,6 @@ void TFormDawnroll::WinIniClickCheck(CheckListBox& list) {
         if (list.Checked(i))
             checked.push_back(list.WideLine(i));
     }
-    WriteIniEntry(locator->profileFile, locator->key, JoinProgramList(checked));
-    // What the profile call now gives back (it may drop quotes around a value, for one).
-    list.SetWideSourceText(ReadIniEntry(locator->profileFile, locator->key));
+    // What a later read gives back of what was written (a file's drops enclosing quotes, for one).
+    list.SetWideSourceText(WriteIniEntry(locator->profileFile, locator->key, JoinProgramList(checked)));
 }

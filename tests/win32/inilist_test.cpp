@@ -12,6 +12,7 @@
 // window builds its path, always inside a sandbox, and the real entries are checked and
 // restored at the end.
 #include "FormDriving.h"
+#include "ImportPatch.h"
 #include "TestSupport.h"
 
 #include "sources/AppError.h"
@@ -87,8 +88,7 @@ class RealEntriesGuard : public testing::Environment {
   public:
     void SetUp() override {
         // Opens the IniFileMapping key once for this process, while no sandbox is in place.
-        char buffer[8];
-        GetPrivateProfileStringA("Windows", "Load", "", buffer, sizeof buffer, "C:\\DAWNROLL-NONE\\TEST.INI");
+        OpenIniFileMappingOnce();
         for (const char* name : {"Load", "Run"})
             before_.push_back(GetValue(HKEY_CURRENT_USER, kMappedKey, name));
     }
@@ -467,5 +467,61 @@ TEST_F(IniListTest, EntryChangedByAnotherProgramInAFileIsReadAgainAndNotWritten)
     EXPECT_EQ(MarksOf(list), (std::vector<bool>{true}));
     Toggle(list, 0, false);
     EXPECT_EQ(ProfileEntry(TestIni(), "Load"), "");
+}
+
+// Another program that writes the entry in the moment after the section's own write, made
+// inside this process: the profile write writes what it is given, then the other program's value.
+struct ProfileWriteRace {
+    static inline ImportReplacement* write = nullptr;
+    static inline std::wstring other;
+    static BOOL WINAPI WriteThenOther(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR file) {
+        const auto original = write->Original<decltype(&WritePrivateProfileStringW)>();
+        const BOOL written = original(section, key, value, file);
+        if (!other.empty())
+            original(section, key, other.c_str(), file);
+        other.clear();
+        return written;
+    }
+};
+
+// The section keeps what it wrote, not what the entry holds a moment later: a change another
+// program makes right after the section's write is found at the next toggle, in a file and in
+// the mapped WIN.INI.
+TEST_F(IniListTest, AnotherProgramsWriteRightAfterTheSectionsOwnIsNotTakenAsItsOwn) {
+    for (const std::string& file : {TestIni(), WinIni()}) {
+        SCOPED_TRACE(file);
+        SeedEntry(file, "Load", "a.exe;b.exe");
+        CheckListBox& list = Load(file);
+        ASSERT_EQ(LinesOf(list), (std::vector<std::string>{"a.exe", "b.exe"}));
+        {
+            ImportReplacement replace("kernel32.dll", "WritePrivateProfileStringW",
+                                      reinterpret_cast<void*>(&ProfileWriteRace::WriteThenOther));
+            ProfileWriteRace::write = &replace;
+            ProfileWriteRace::other = L"a.exe;b.exe;installer.exe";
+            Toggle(list, 1, false);
+        }
+        EXPECT_EQ(ProfileEntry(file, "Load"), "a.exe;b.exe;installer.exe");
+        try {
+            Toggle(list, 0, false);
+            ADD_FAILURE() << "the other program's change was taken as the section's own";
+        } catch (const AppError& error) {
+            EXPECT_NE(std::string(error.what()).find("was changed by another program"), std::string::npos)
+                << error.what();
+        }
+        EXPECT_EQ(ProfileEntry(file, "Load"), "a.exe;b.exe;installer.exe");
+        EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a.exe", "b.exe", "installer.exe"}));
+    }
+}
+
+// WIN.INI's [Windows] section lives in the registry, which gives a value back exactly, quotes
+// and all: a program in quotes left alone in the entry is no change by another program.
+TEST_F(IniListTest, AQuotedProgramLeftAloneInTheMappedWinIniReadsBackAsWritten) {
+    SeedEntry(WinIni(), "Load", "\"C:\\Program Files\\x.exe\";b.exe");
+    CheckListBox& list = Load(WinIni());
+    ASSERT_EQ(LinesOf(list), (std::vector<std::string>{"\"C:\\Program Files\\x.exe\"", "b.exe"}));
+    Toggle(list, 1, false);
+    EXPECT_EQ(ProfileEntry(WinIni(), "Load"), "\"C:\\Program Files\\x.exe\"");
+    Toggle(list, 1, true);
+    EXPECT_EQ(ProfileEntry(WinIni(), "Load"), "\"C:\\Program Files\\x.exe\";b.exe");
 }
 } // namespace
