@@ -47,6 +47,12 @@ std::string ReasonOfError(unsigned long code) {
     case 39:  // ERROR_HANDLE_DISK_FULL
     case 112: // ERROR_DISK_FULL
         return "the disk is full";
+    case 303: // ERROR_DELETE_PENDING
+        return "it is being deleted, but another program still holds it open";
+    case 1175: // ERROR_UNABLE_TO_REMOVE_REPLACED
+        return "the file could not be replaced";
+    case 1176: // ERROR_UNABLE_TO_MOVE_REPLACEMENT
+        return "the new text could not be moved into its place";
     case 1018: // ERROR_KEY_DELETED
         return "the key was deleted";
     default:

@@ -9,9 +9,16 @@
 #include <vector>
 
 // The file as read: its bytes, and the lines they make.
+//
+// A file saved as Unicode (UTF-16) text (it begins with a byte-order mark) is shown but never
+// rewritten: `utf16` is set, `wideLines` holds its lines exactly (UTF-16 units), and `lines` the
+// same lines in the ANSI code page, for a list that shows bytes. A rewrite handed such a file's
+// bytes as expected refuses.
 struct BootFileContents {
     std::string bytes;
     std::vector<std::string> lines;
+    bool utf16 = false;
+    std::vector<std::wstring> wideLines;
 };
 
 // The file's contents, or nothing when the file cannot be opened for reading (missing, no

@@ -6,27 +6,66 @@ constexpr char kCtrlZ = 26;
 char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
-} // namespace
 
-std::vector<std::string> ReadBootLines(std::string_view text) {
-    const auto eof = text.find(kCtrlZ);
-    if (eof != std::string_view::npos)
+// The line rules on units of either width: a carriage return ends a line, the line feed right
+// after it goes with it, the first Ctrl-Z ends the text.
+template <typename Char> std::vector<std::basic_string<Char>> SplitLines(std::basic_string_view<Char> text) {
+    const auto eof = text.find(Char(kCtrlZ));
+    if (eof != std::basic_string_view<Char>::npos)
         text = text.substr(0, eof);
 
-    std::vector<std::string> lines;
+    std::vector<std::basic_string<Char>> lines;
     std::size_t start = 0;
     while (start < text.size()) {
-        const auto cr = text.find('\r', start);
-        if (cr == std::string_view::npos) {
+        const auto cr = text.find(Char('\r'), start);
+        if (cr == std::basic_string_view<Char>::npos) {
             lines.emplace_back(text.substr(start));
             break;
         }
         lines.emplace_back(text.substr(start, cr - start));
         start = cr + 1;
-        if (start < text.size() && text[start] == '\n')
+        if (start < text.size() && text[start] == Char('\n'))
             ++start;
     }
     return lines;
+}
+} // namespace
+
+std::vector<std::string> ReadBootLines(std::string_view text) {
+    return SplitLines(text);
+}
+
+std::optional<Utf16Order> Utf16OrderOf(std::string_view bytes) {
+    if (bytes.size() < 2)
+        return std::nullopt;
+    const auto first = static_cast<unsigned char>(bytes[0]);
+    const auto second = static_cast<unsigned char>(bytes[1]);
+    if (first == 0xFF && second == 0xFE)
+        return Utf16Order::LittleEndian;
+    if (first == 0xFE && second == 0xFF)
+        return Utf16Order::BigEndian;
+    return std::nullopt;
+}
+
+bool IsUtf16Text(std::string_view bytes) {
+    return Utf16OrderOf(bytes).has_value();
+}
+
+std::vector<std::wstring> ReadUtf16BootLines(std::string_view bytes) {
+    const auto order = Utf16OrderOf(bytes);
+    if (order)
+        bytes.remove_prefix(2);
+    const bool bigEndian = order == Utf16Order::BigEndian;
+    std::wstring units;
+    units.reserve(bytes.size() / 2 + 1);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        units += static_cast<wchar_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
+    }
+    if (bytes.size() % 2 != 0)
+        units += kReplacementCharacter;
+    return SplitLines(std::wstring_view(units));
 }
 
 std::string WriteBootLines(const std::vector<std::string>& lines) {

@@ -17,6 +17,25 @@ template <typename Char> std::basic_string_view<Char> Trimmed(std::basic_string_
     return text;
 }
 
+// The characters the profile calls take away around a value.
+template <typename Char> bool IsProfileBlank(Char c) {
+    const auto code = static_cast<std::make_unsigned_t<Char>>(c);
+    return code == ' ' || (code >= '\t' && code <= '\r') || code == 26;
+}
+
+template <typename Char> std::basic_string<Char> ReadBack(std::basic_string_view<Char> value) {
+    while (!value.empty() && IsProfileBlank(value.front()))
+        value.remove_prefix(1);
+    while (!value.empty() && IsProfileBlank(value.back()))
+        value.remove_suffix(1);
+    if (value.size() >= 2 && (value.front() == Char('"') || value.front() == Char('\'')) &&
+        value.back() == value.front()) {
+        value.remove_prefix(1);
+        value.remove_suffix(1);
+    }
+    return std::basic_string<Char>(value);
+}
+
 template <typename Char> std::vector<std::basic_string<Char>> Split(std::basic_string_view<Char> value) {
     std::vector<std::basic_string<Char>> programs;
     while (!value.empty()) {
@@ -54,6 +73,10 @@ std::vector<std::wstring> SplitProgramList(std::wstring_view value) {
 
 std::wstring JoinProgramList(const std::vector<std::wstring>& programs) {
     return Join(programs);
+}
+
+std::wstring ProfileReadBack(const std::wstring& written) {
+    return ReadBack(std::wstring_view(written));
 }
 
 std::wstring IniListTitle(const std::wstring& profileFile, const std::wstring& key) {

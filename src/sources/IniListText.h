@@ -13,6 +13,13 @@ std::vector<std::wstring> SplitProgramList(std::wstring_view value);
 // Joins programs with single semicolons, no blanks, no trailing semicolon.
 std::wstring JoinProgramList(const std::vector<std::wstring>& programs);
 
+// What a later read of a value written through the profile call gives back: the value without
+// the blanks around it (space, tab, line feed, vertical tab, form feed, carriage return, Ctrl-Z),
+// and then without one pair of enclosing quotes, when it begins and ends with the same quote
+// (" or ') and is longer than that one character: "\"a b.exe\"" reads as "a b.exe", and
+// "\"a.exe\";\"b.exe\"" as "a.exe\";\"b.exe".
+std::wstring ProfileReadBack(const std::wstring& written);
+
 // The section title, which shows where the list came from: FILE ", [Windows], " KEY "=".
 std::wstring IniListTitle(const std::wstring& profileFile, const std::wstring& key);
 

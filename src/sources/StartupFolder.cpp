@@ -1,5 +1,7 @@
 #include "StartupFolder.h"
 
+#include "AppError.h"
+#include "FilePathText.h"
 #include "IniListText.h"
 #include "RegistryValue.h"
 #include "WideText.h"
@@ -10,11 +12,13 @@
 namespace {
 constexpr const char* kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-// The files of the folder, not its subfolders, in the order the file system returns them.
+// The files of the folder, not its subfolders, in the order the file system returns them. The
+// folder is listed through its exact path, so that every name is found as it is; the rows' paths
+// are the ordinary ones.
 std::vector<StartupFile> ListFolder(const std::wstring& folder) {
     std::vector<StartupFile> files;
     WIN32_FIND_DATAW found = {};
-    const UniqueFind find(FindFirstFileW((folder + L"*.*").c_str(), &found));
+    const UniqueFind find(FindFirstFileW((ExactPath(folder) + L"*").c_str(), &found));
     if (!find)
         return files;
     do {
@@ -22,15 +26,27 @@ std::vector<StartupFile> ListFolder(const std::wstring& folder) {
             continue;
         StartupFile file;
         file.path = folder + found.cFileName;
+        // A path the shell would take for another file or a device, or one too long for it, is
+        // not given to it as a file: it names the file's type only, and the row the file's name.
+        const bool exact = NameNeedsExactPath(found.cFileName) || file.path.size() >= MAX_PATH;
         SHFILEINFOW info = {};
-        SHGetFileInfoW(file.path.c_str(), 0, &info, sizeof info,
-                       SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON);
+        SHGetFileInfoW(
+            exact ? found.cFileName : file.path.c_str(), exact ? found.dwFileAttributes : 0, &info, sizeof info,
+            SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON | (exact ? SHGFI_USEFILEATTRIBUTES : 0));
         // The shell names every file it can reach; a path it cannot shows the file's own name.
-        file.caption = info.szDisplayName[0] ? info.szDisplayName : found.cFileName;
+        file.caption = info.szDisplayName[0] && !exact ? info.szDisplayName : found.cFileName;
         file.icon = info.iIcon;
         files.push_back(std::move(file));
     } while (FindNextFileW(find.Get(), &found));
     return files;
+}
+
+bool Gone(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+[[noreturn]] void Refuse(DWORD error) {
+    throw ChangeRefused(ReasonOfError(error), error);
 }
 } // namespace
 
@@ -51,12 +67,41 @@ StartupFolderListing ReadStartupFolder(const std::string& valueName, RootKey roo
     return listing;
 }
 
-bool DeleteStartupFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
-    if (DeleteFileW(path.c_str()))
-        return true;
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-        SetFileAttributesW(path.c_str(), attributes);
-    return false;
+void DeleteStartupFile(const std::wstring& path) {
+    const std::wstring exact = ExactPath(path);
+    const DWORD attributes = GetFileAttributesW(exact.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        if (Gone(error))
+            return;
+        Refuse(error);
+    }
+    constexpr DWORD kProtecting = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const bool cleared = (attributes & kProtecting) != 0;
+    if (cleared) {
+        const DWORD rest = attributes & ~kProtecting;
+        if (!SetFileAttributesW(exact.c_str(), rest ? rest : FILE_ATTRIBUTE_NORMAL)) {
+            const DWORD error = GetLastError();
+            if (Gone(error))
+                return;
+            Refuse(error);
+        }
+    }
+    DWORD error = DeleteFileW(exact.c_str()) ? 0 : GetLastError();
+    if (error == 0 || Gone(error)) {
+        // Deleted only when the name is gone: a file can be reported deleted and stay, when the
+        // system lets the deletion wait for another program that holds it open, or when a host
+        // file system refuses to remove it.
+        if (GetFileAttributesW(exact.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            const DWORD lookup = GetLastError();
+            if (Gone(lookup))
+                return;
+            error = lookup == ERROR_ACCESS_DENIED ? ERROR_DELETE_PENDING : lookup;
+        } else {
+            error = ERROR_ACCESS_DENIED;
+        }
+    }
+    if (cleared)
+        SetFileAttributesW(exact.c_str(), attributes);
+    Refuse(error);
 }

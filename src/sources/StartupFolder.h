@@ -11,7 +11,7 @@
 
 // A file of a Startup folder as the shell shows it.
 struct StartupFile {
-    std::wstring path;
+    std::wstring path;    // the folder, a backslash and the file's name as found
     std::wstring caption; // the shell's display name, or the file's own name
     int icon = 0;         // in the shell's system small-icon image list
 };
@@ -39,6 +39,14 @@ StartupFolderPlace StartupFolderPlaceOf(int which, RegistryView localMachineView
 StartupFolderListing ReadStartupFolder(const std::string& valueName, RootKey root,
                                        RegistryView view = RegistryView::Default);
 
-// Deletes a file for good (it does not go to the recycle bin), clearing read-only, hidden and
-// system first. A file that is not deleted keeps its attributes; the answer says which.
-bool DeleteStartupFile(const std::wstring& path);
+// Deletes a file for good (it does not go to the recycle bin). The file is named exactly
+// (ExactPath in FilePathText.h): "app.bat." is that file, never "app.bat" beside it; "nul" and
+// "CON.lnk" are files; the path may be longer than MAX_PATH. Only its own read-only, hidden and
+// system attributes are cleared first, and put back when it is not deleted.
+//
+// Returns when the file is gone, also when it was gone already. Otherwise raises ChangeRefused
+// with the reason and the platform's code: "it is in use by another program" (held open without
+// sharing its deletion), "access is denied" (also when the system reported the deletion but the
+// file stayed), "it is being deleted, but another program still holds it open" (ERROR_DELETE_PENDING:
+// the system removes it once that program closes it), ...
+void DeleteStartupFile(const std::wstring& path);

@@ -77,12 +77,6 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash + 1);
 }
 
-// Only a sharing or lock violation means that another program holds the file; access denied
-// is a refusal to be reported.
-bool HeldByAnotherProgram(DWORD error) {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-}
-
 // Wine's ReplaceFileA first moves the original aside and then the new file into its place, so
 // that a crash in between leaves no file at all; and what it leaves is the new file as it was
 // made (its own creation time, file index and attributes), so there is nothing it would keep.
@@ -183,6 +177,94 @@ void RewriteInPlace(UniqueFile& original, const std::string& path, const std::st
     backup.Keep();
     throw AppError(InOutErrorMessage(error) + "; the original text of " + path + " is kept in " + backup.Path());
 }
+
+[[noreturn]] void Refuse(DWORD error) {
+    throw ChangeRefused(ReasonOfError(error), error);
+}
+
+[[noreturn]] void RefuseUnicodeText() {
+    throw ChangeRefused("it is saved as Unicode (UTF-16) text, which Dawnroll does not rewrite", ERROR_NOT_SUPPORTED);
+}
+
+// True only when the system says that no file has the name; a name it cannot look up (access
+// denied, say) may still have one.
+bool Missing(const std::string& path) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool MoveInto(const std::string& from, const std::string& to) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+// A name beside the file that no file has, for the system to leave the original under while it
+// replaces it; whatever lies under the name when the object ends is removed unless kept.
+class LeftFile {
+  public:
+    LeftFile() = default;
+    LeftFile(const LeftFile&) = delete;
+    LeftFile& operator=(const LeftFile&) = delete;
+    ~LeftFile() {
+        if (!path_.empty() && !kept_)
+            DeleteFileA(path_.c_str());
+    }
+    void Choose(const std::string& folder, const std::string& fileName) {
+        const unsigned seed = GetTickCount() ^ (GetCurrentProcessId() << 12) ^ 0x5A5A5A5Au;
+        for (unsigned attempt = 0; attempt < 64; ++attempt) {
+            path_ = folder + RewriteBackupName(fileName, seed + attempt);
+            if (Missing(path_))
+                return;
+        }
+    }
+    const std::string& Path() const { return path_; }
+    bool Holds() const { return !path_.empty() && !Missing(path_); }
+    void Keep() { kept_ = true; }
+
+  private:
+    std::string path_;
+    bool kept_ = false;
+};
+
+// After a replacement failed, makes the file wholly the old or wholly the new text again from
+// what the system left: the original in its place (nothing changed), or, when it stopped
+// half-way, the original gone or under the backup name and the new text under the temporary
+// name (ERROR_UNABLE_TO_MOVE_REPLACEMENT, ..._2). Returns when the new text is in place; raises
+// ChangeRefused when the old one is; keeps both copies, and says where, when neither can be put
+// back. A copy that is the only one of its text is never removed.
+void MendFailedReplacement(const std::string& path, MadeFile& temporary, LeftFile& backup, DWORD error) {
+    const bool newTextLeft = !Missing(temporary.Path());
+    if (!Missing(path)) {
+        if (newTextLeft)
+            Refuse(error); // the original is where it was; the copies go
+        return;            // the new text went into place after all
+    }
+    DWORD moveError = 0;
+    if (newTextLeft) {
+        if (MoveInto(temporary.Path(), path))
+            return;
+        moveError = GetLastError();
+    }
+    const std::string newText = temporary.Path();
+    if (newTextLeft)
+        temporary.Keep();
+    if (backup.Holds()) {
+        if (MoveInto(backup.Path(), path)) {
+            if (newTextLeft)
+                DeleteFileA(newText.c_str()); // the old text is back in place
+            Refuse(moveError ? moveError : error);
+        }
+        backup.Keep();
+        throw AppError(InOutErrorMessage(error) + "; " + path +
+                       " could not be put back: its original text is kept in " + backup.Path() +
+                       (newTextLeft ? " and the new text in " + newText : std::string()));
+    }
+    if (newTextLeft)
+        throw AppError(InOutErrorMessage(error) + "; " + path + " could not be put back: its new text is kept in " +
+                       newText);
+    RaiseInOutError(error);
+}
 } // namespace
 
 std::optional<std::string> ReadTextFile(const std::string& path) {
@@ -198,34 +280,41 @@ std::optional<std::string> ReadTextFile(const std::string& path) {
 
 RewriteResult RewriteTextFile(const std::string& path, const std::string& bytes,
                               const std::optional<std::string>& expected) {
+    if (expected && IsUtf16Text(*expected))
+        RefuseUnicodeText();
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES && expected) {
         const DWORD error = GetLastError();
         // Gone since it was read: another program removed it.
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? RewriteResult::Changed
-                                                                              : RewriteResult::Unavailable;
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return RewriteResult::Changed;
+        Refuse(error);
     }
     AttributeRestorer restorer(path, attributes);
     if (attributes != INVALID_FILE_ATTRIBUTES)
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_ARCHIVE);
 
-    // A file that cannot be opened for writing (another program holds it) stays as it is. While
-    // this handle is open no other program can write to the file: its bytes are compared
-    // through it, and written through it when the file is written in place.
+    // While this handle is open no other program can write to the file: its bytes are compared
+    // through it, and written through it when the file is written in place. A file that cannot
+    // be opened so (access denied, held open by another program) is refused, unchanged.
     UniqueFile original(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!original && attributes != INVALID_FILE_ATTRIBUTES)
-        return RewriteResult::Unavailable;
+        Refuse(GetLastError());
     std::string before;
     if (original) {
         if (const DWORD error = ReadAllFrom(original.Get(), before))
             RaiseInOutError(error);
         if (expected && before != *expected)
             return RewriteResult::Changed;
+        if (IsUtf16Text(before))
+            RefuseUnicodeText();
     }
 
+    const std::string folder = FolderOf(path);
+    const std::string fileName(FileNameOf(path));
     MadeFile temporary;
-    const DWORD made = temporary.Make(FolderOf(path), std::string(FileNameOf(path)), RewriteTemporaryName);
+    const DWORD made = temporary.Make(folder, fileName, RewriteTemporaryName);
     if (made == ERROR_ACCESS_DENIED && original) {
         // The folder takes no new files, but the file itself may be written.
         RewriteInPlace(original, path, before, bytes);
@@ -241,21 +330,24 @@ RewriteResult RewriteTextFile(const std::string& path, const std::string& bytes,
     // write to the original; what one writes in the moment before the replacement is lost.
     original.Reset();
 
-    // The replacement keeps the file's identity: permissions, creation time, streams, links.
+    // The replacement keeps the file's identity: permissions, creation time, streams, links. The
+    // original goes to a backup name while the new file takes its place, so that a replacement
+    // stopped half-way leaves it under a known name.
     const bool replace = attributes != INVALID_FILE_ATTRIBUTES && ReplacementKeepsTheFileWhole();
+    LeftFile backup;
     DWORD error = 0;
-    if (replace && !ReplaceFileA(path.c_str(), temporary.Path().c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                                 nullptr, nullptr))
-        error = GetLastError();
+    if (replace) {
+        backup.Choose(folder, fileName);
+        if (!ReplaceFileA(path.c_str(), temporary.Path().c_str(), backup.Path().c_str(),
+                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+            error = GetLastError();
+    }
     if (!replace || ReplacementNotOffered(error))
         error = MoveFileExA(temporary.Path().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
                     ? 0
                     : GetLastError();
-    if (error != 0) {
-        if (HeldByAnotherProgram(error))
-            return RewriteResult::Unavailable;
-        RaiseInOutError(error);
-    }
+    if (error != 0)
+        MendFailedReplacement(path, temporary, backup, error);
     temporary.Keep();
     return RewriteResult::Written;
 }

@@ -18,7 +18,8 @@ void IniListSection::LoadIniList() {
         sourceText_.clear();
         const auto value = ReadIniEntry(loadedFile_, key_);
         const auto programs = SplitProgramList(value);
-        List().Append(programs, std::vector<bool>(programs.size(), true));
+        written_.assign(programs.size(), true);
+        List().Append(programs, written_);
         sourceText_ = value;
         return SectionContents{List().Count()};
     });
@@ -34,13 +35,21 @@ void IniListSection::WinIniClickCheck() {
         throw AppError("The " + Utf8Of(key_) + "= entry of " + Utf8Of(file) +
                        " was changed by another program; it has been read again and nothing was written");
     }
-    const CheckListBox& list = List();
+    CheckListBox& list = List();
     std::vector<std::wstring> checked;
     for (int i = 0; i < list.Count(); ++i) {
         if (list.Checked(i))
             checked.push_back(list.WideLine(i));
     }
-    WriteIniEntry(loadedFile_, key_, JoinProgramList(checked));
-    // What the profile call now gives back (it may drop quotes around a value, for one).
-    sourceText_ = ReadIniEntry(loadedFile_, key_);
+    // What a change that is not made leaves: the marks of the entry as it stands.
+    try {
+        // What a later read gives back of what was written (a file's drops enclosing quotes, for one).
+        sourceText_ = WriteIniEntry(loadedFile_, key_, JoinProgramList(checked));
+    } catch (...) {
+        for (int i = 0; i < list.Count(); ++i)
+            list.SetChecked(i, written_[static_cast<std::size_t>(i)]);
+        throw;
+    }
+    for (int i = 0; i < list.Count(); ++i)
+        written_[static_cast<std::size_t>(i)] = list.Checked(i);
 }

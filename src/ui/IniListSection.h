@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class IniListSection : public CheckListSection {
   public:
@@ -31,4 +32,6 @@ class IniListSection : public CheckListSection {
     std::function<std::wstring()> profileFile_;
     std::wstring loadedFile_;
     std::wstring sourceText_;
+    // Each line's mark as the entry last read or written holds it.
+    std::vector<bool> written_;
 };

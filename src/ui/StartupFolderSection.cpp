@@ -2,6 +2,16 @@
 
 #include "GdiObjects.h"
 
+#include "../sources/StartupApproved.h"
+#include "../sources/WideText.h"
+
+namespace {
+// A file's own name, as the system's switch names it: what follows the last backslash.
+std::wstring FileNameOf(const std::wstring& path) {
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
+} // namespace
+
 void StartupFolderSection::Load() {
     LoadStartupFolder([&] {
         if (auto listing = Host().TakePrefetchedStartupFolder(which_))
@@ -24,27 +34,43 @@ void StartupFolderSection::LoadStartupFolder(const std::function<StartupFolderLi
         const StartupFolderListing listing = read();
         if (listing.folder)
             SetTitle(*listing.folder);
+        // The files the system's own switch keeps off load unchecked: they will not start.
+        const SwitchedOffNames switchedOff = ReadSwitchedOff(ApprovalPlaceOf(place_));
         const TextMeasurer measure(list.Handle());
         for (const StartupFile& file : listing.files) {
-            const int row = list.AddRow(file.caption);
+            const bool off = switchedOff.count(FileNameOf(file.path)) > 0;
+            const int row = list.AddRow(file.caption, !off);
             list.SetFullname(row, file.path);
             list.SetImage(row, file.icon);
             list.FitColumns(file.caption, file.path, measure);
-            list.AttachRecord(row, EntryRecord{file.path, {}, 0});
+            list.AttachRecord(row, EntryRecord{file.path, {}, 0, off});
         }
         return SectionContents{list.Count()};
     });
 }
 
-// A file that is not deleted leaves its row unchecked, and the next report of the row tries
-// again.
-void StartupFolderSection::StartupClickCheck(int row, const RowChange&) {
+// Unchecking deletes the file for good and removes the row; a file that is not deleted is told,
+// and its row is checked again: the file is still there and will start.
+void StartupFolderSection::StartupClickCheck(int row, const RowChange& change) {
     EntryListView& list = List();
-    if (list.Checked(row))
+    const EntryRecord* found = list.Record(row);
+    if (!found || found->name.empty())
         return;
-    const EntryRecord* record = list.Record(row);
-    if (!record || record->name.empty())
+    const EntryRecord record = *found;
+    const bool checked = list.Checked(row);
+    const std::string file = "The file " + Utf8Of(record.name);
+    if (record.switchedOff) {
+        // Kept off by the system's switch: the user's check turns the switch on and leaves the
+        // file where it is; nothing else ever deletes it.
+        if (!checked || !change.checkChanged)
+            return;
+        ChangeEntry(row, false, file + " was not switched on",
+                    [&] { TurnApprovalOn(ApprovalPlaceOf(place_), FileNameOf(record.name)); });
+        list.AttachRecord(row, EntryRecord{record.name, {}, 0, false});
         return;
-    if (DeleteStartupFile(record->name))
-        list.RemoveRowLater(row);
+    }
+    if (checked)
+        return;
+    ChangeEntry(row, true, file + " was not deleted", [&] { DeleteStartupFile(record.name); });
+    list.RemoveRowLater(row);
 }

@@ -1,4 +1,4 @@
-// Fuzzes the boot-file line rules and the program-list rules: whatever the bytes, reading,
+// Fuzzes the boot-file line rules (bytes and UTF-16 units) and the program-list rules: whatever the bytes, reading,
 // writing and reading again gives the same lines, and toggles and splits stay consistent.
 #include "sources/BootFileText.h"
 #include "sources/IniListText.h"
@@ -23,6 +23,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (HasCommentMarker(line) ? on != line.substr(4) : on != line)
             std::abort();
     }
+
+    // Whatever the bytes, read as UTF-16: no line holds a line end or Ctrl-Z, and the lines
+    // written back as UTF-16 with carriage returns and line feeds read the same again.
+    const auto wideLines = ReadUtf16BootLines(text);
+    std::string again = "\xFF\xFE";
+    for (const auto& line : wideLines) {
+        if (line.find(L'\r') != std::wstring::npos || line.find(wchar_t(26)) != std::wstring::npos)
+            std::abort();
+        for (const wchar_t unit : line + L"\r\n") {
+            again += static_cast<char>(unit & 0xFF);
+            again += static_cast<char>((unit >> 8) & 0xFF);
+        }
+    }
+    if (ReadUtf16BootLines(again) != wideLines)
+        std::abort();
 
     // The program lists are wide text: the bytes taken two by two as UTF-16 units.
     std::wstring wide(size / 2, L'\0');

@@ -149,3 +149,75 @@ TEST(RewriteFileNames, SayWhatTheyAreAndWhereTheyCameFrom) {
     EXPECT_NE(RewriteTemporaryName("CONFIG.SYS", 1), RewriteBackupName("CONFIG.SYS", 1));
 }
 } // namespace
+
+namespace {
+using WideLines = std::vector<std::wstring>;
+
+// The bytes of a UTF-16 file: its byte-order mark, then each unit in that order.
+std::string Utf16File(std::u16string_view text, Utf16Order order = Utf16Order::LittleEndian) {
+    std::string bytes = order == Utf16Order::LittleEndian ? "\xFF\xFE" : "\xFE\xFF";
+    for (const char16_t unit : text) {
+        const char low = static_cast<char>(unit & 0xFF);
+        const char high = static_cast<char>(unit >> 8);
+        bytes += order == Utf16Order::LittleEndian ? std::string{low, high} : std::string{high, low};
+    }
+    return bytes;
+}
+
+TEST(Utf16BootFile, RecognisedByItsByteOrderMarkOnly) {
+    EXPECT_EQ(Utf16OrderOf("\xFF\xFE"), Utf16Order::LittleEndian);
+    EXPECT_EQ(Utf16OrderOf("\xFF\xFE"
+                           "A\0"s),
+              Utf16Order::LittleEndian);
+    EXPECT_EQ(Utf16OrderOf("\xFE\xFF\0A"s), Utf16Order::BigEndian);
+    EXPECT_TRUE(IsUtf16Text("\xFE\xFF"));
+    // A UTF-8 mark, half a mark, the mark's bytes later in the file, text that merely has NUL
+    // bytes in it: all byte files.
+    for (const std::string& bytes : {""s, "\xFF"s, "\xFE"s,
+                                     "\xEF\xBB\xBF"
+                                     "A"s,
+                                     "A\xFF\xFE"s, "A\0B\0"s, "\xFF\xFF"s, "\xFE\xFE"s})
+        EXPECT_FALSE(IsUtf16Text(bytes)) << bytes.size();
+}
+
+TEST(Utf16BootFile, LinesFollowTheByteFilesRulesOnUnits) {
+    for (const auto order : {Utf16Order::LittleEndian, Utf16Order::BigEndian}) {
+        EXPECT_EQ(ReadUtf16BootLines(Utf16File(u"DEVICE=a.sys\r\nrem FILES=30\rlone\nfeed\r\n", order)),
+                  (WideLines{L"DEVICE=a.sys", L"rem FILES=30", L"lone\nfeed"}));
+        EXPECT_EQ(ReadUtf16BootLines(Utf16File(u"a\r\r\nb", order)), (WideLines{L"a", L"", L"b"}));
+        // The first Ctrl-Z ends the text; a line feed after it is not read.
+        EXPECT_EQ(ReadUtf16BootLines(Utf16File(u"a\r\x1A\nb\r\n", order)), (WideLines{L"a"}));
+        EXPECT_EQ(ReadUtf16BootLines(Utf16File(u"x\x1A", order)), (WideLines{L"x"}));
+        EXPECT_EQ(ReadUtf16BootLines(Utf16File(u"", order)), WideLines{});
+    }
+}
+
+TEST(Utf16BootFile, UnitsAreTakenWholeNotByte) {
+    // Units whose one byte is a carriage return, line feed or Ctrl-Z end nothing: U+0D0A, U+1A0D,
+    // U+0A0D. A NUL unit is an ordinary character.
+    const std::u16string text = u"\u0D0A\u1A0D\u0A0D\0z\r\n\u00E9\u041F\U0001F600"s;
+    const auto lines = ReadUtf16BootLines(Utf16File(text));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], (std::wstring{wchar_t(0x0D0A), wchar_t(0x1A0D), wchar_t(0x0A0D), L'\0', L'z'}));
+    // A character beyond the first plane is its two surrogate units.
+    EXPECT_EQ(lines[1], (std::wstring{wchar_t(0xE9), wchar_t(0x41F), wchar_t(0xD83D), wchar_t(0xDE00)}));
+    EXPECT_EQ(ReadUtf16BootLines(Utf16File(text, Utf16Order::BigEndian)), lines);
+}
+
+TEST(Utf16BootFile, ALastOddByteIsAReplacementCharacterAndNoMarkMeansLittleEndian) {
+    EXPECT_EQ(ReadUtf16BootLines(Utf16File(u"ab") + "c"), (WideLines{std::wstring{L'a', L'b', kReplacementCharacter}}));
+    EXPECT_EQ(ReadUtf16BootLines("\xFF\xFE"
+                                 "\r"s),
+              (WideLines{std::wstring(1, kReplacementCharacter)}));
+    EXPECT_EQ(ReadUtf16BootLines("a\0\r\0b\0"s), (WideLines{L"a", L"b"}));
+}
+
+// The same file read as bytes would give lines cut inside units; what the rule must avoid.
+TEST(Utf16BootFile, TheByteRulesWouldCutTheSameFileInsideItsUnits) {
+    const std::string bytes = Utf16File(u"A\r\nB\r\n");
+    const auto byteLines = ReadBootLines(bytes);
+    ASSERT_EQ(byteLines.size(), 3u);
+    EXPECT_EQ(byteLines[1], "\0\n\0B\0"s);
+    EXPECT_EQ(ReadUtf16BootLines(bytes), (WideLines{L"A", L"B"}));
+}
+} // namespace

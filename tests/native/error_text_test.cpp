@@ -107,3 +107,14 @@ TEST(ReasonOfError, NamesTheRefusalsAUserMeetsInWords) {
     EXPECT_EQ(ReasonOfError(112), "the disk is full");
     EXPECT_EQ(ReasonOfError(1177), "error 1177");
 }
+
+// The refusals a file's replacement or deletion meets: the file in use or being deleted, a
+// replacement the system could not finish.
+TEST(ReasonOfError, NamesTheRefusalsOfReplacingAndDeletingFiles) {
+    EXPECT_EQ(ReasonOfError(19), "the disk is write-protected");
+    EXPECT_EQ(ReasonOfError(33), "it is in use by another program");
+    EXPECT_EQ(ReasonOfError(303), "it is being deleted, but another program still holds it open");
+    EXPECT_EQ(ReasonOfError(1175), "the file could not be replaced");
+    EXPECT_EQ(ReasonOfError(1176), "the new text could not be moved into its place");
+    EXPECT_EQ(ReasonOfError(304), "error 304");
+}

@@ -93,3 +93,43 @@ TEST(WideProgramList, FolderInAnyScript) {
     EXPECT_EQ(WithTrailingBackslash(std::wstring(L"C:\\")), L"C:\\");
 }
 } // namespace
+
+namespace {
+// What the profile call gives back of a written value: blanks around it go, then one pair of
+// enclosing quotes.
+TEST(ProfileReadBack, OnePairOfEnclosingQuotesGoes) {
+    EXPECT_EQ(ProfileReadBack(L"\"C:\\Program Files\\a.exe\""), L"C:\\Program Files\\a.exe");
+    EXPECT_EQ(ProfileReadBack(L"'a.exe'"), L"a.exe");
+    // Quotes around the first and the last program are one pair for the call.
+    EXPECT_EQ(ProfileReadBack(L"\"a b.exe\";\"c.exe\""), L"a b.exe\";\"c.exe");
+    EXPECT_EQ(ProfileReadBack(L"\"\"\"a\"\"\""), L"\"\"a\"\"");
+    EXPECT_EQ(ProfileReadBack(L"\"\""), L"");
+    EXPECT_EQ(ProfileReadBack(L"''"), L"");
+    // Blanks inside the quotes stay.
+    EXPECT_EQ(ProfileReadBack(L"\" a \""), L" a ");
+}
+
+TEST(ProfileReadBack, QuotesThatDoNotEncloseTheValueStay) {
+    for (const wchar_t* value : {L"\"", L"'", L"\"a'", L"'a\"", L"\"a", L"a\"", L"a\"b\"", L"\"a\"b", L"a.exe", L""})
+        EXPECT_EQ(ProfileReadBack(value), value);
+}
+
+TEST(ProfileReadBack, BlanksAroundTheValueGoFirst) {
+    EXPECT_EQ(ProfileReadBack(L"  a.exe  "), L"a.exe");
+    EXPECT_EQ(ProfileReadBack(L"\t\r\n\v\f a.exe\x1A"), L"a.exe");
+    EXPECT_EQ(ProfileReadBack(L" \"x\" "), L"x");
+    EXPECT_EQ(ProfileReadBack(L"   "), L"");
+    // Other control characters and blanks beyond ASCII are text.
+    EXPECT_EQ(ProfileReadBack(L"\x01x\x1F"), L"\x01x\x1F");
+    EXPECT_EQ(ProfileReadBack(L"\xA0x\xA0"), L"\xA0x\xA0");
+    EXPECT_EQ(ProfileReadBack(L" \"caf\xe9\" "), L"caf\xe9");
+}
+
+// A value joined from a list's programs (each trimmed) reads back as written unless it begins
+// and ends with the same quote.
+TEST(ProfileReadBack, JoinedProgramListsReadBackAsWrittenWithoutEnclosingQuotes) {
+    const std::wstring joined = JoinProgramList(SplitProgramList(std::wstring_view(L" a.exe ; \"b c.exe\" ")));
+    EXPECT_EQ(ProfileReadBack(joined), joined);
+    EXPECT_EQ(ProfileReadBack(JoinProgramList(std::vector<std::wstring>{L"\"b c.exe\""})), L"b c.exe");
+}
+} // namespace

@@ -224,14 +224,14 @@ TEST_F(BootFileTest, MissingFileHidesTheSectionOrShowsItEmpty) {
     EXPECT_EQ(form->GroupBoxN(1).Height(), BootSectionHeight(List(), 0));
 }
 
-TEST_F(BootFileTest, FileHeldByAnotherProcessIsLeftAloneSilently) {
+TEST_F(BootFileTest, FileHeldByAnotherProcessIsLeftAloneAndTheUserIsToldWhy) {
     const std::string path = folder.File("CONFIG.SYS");
     Load("DEVICE=a.sys\r\nFILES=30\r\n");
     const std::string before = Config();
     const DWORD attributes = Attributes(path);
     {
         HeldFile held(path);
-        EXPECT_EQ(ToggleByUser(0), "");
+        EXPECT_NE(ToggleByUser(0).find("it is in use by another program"), std::string::npos);
         // The list keeps the new mark and its text; the file is as it was.
         EXPECT_FALSE(List().Checked(0));
         EXPECT_EQ(List().Line(0), "DEVICE=a.sys");
@@ -357,8 +357,16 @@ TEST_F(BootFileTest, BinaryFilesLoadAndAreRewrittenIntact) {
     EXPECT_EQ(ToggleByUser(1), "");
     EXPECT_EQ(Config(), ascending.substr(0, 13) + "\r\nREM " + ascending.substr(14, 12) + "\r\n");
 
-    // In reverse order: one line of the bytes 255 down to 27.
+    // In reverse order, the file begins with FF FE, the byte-order mark of UTF-16 text: such a
+    // file is never rewritten, and the user is told why.
     std::string descending(ascending.rbegin(), ascending.rend());
+    Load(descending);
+    EXPECT_NE(ToggleByUser(0).find("Unicode (UTF-16)"), std::string::npos);
+    EXPECT_EQ(Config(), descending);
+
+    // With 253 in front, one line of the bytes 255 down to 27.
+    descending.erase(2, 1);
+    descending.insert(0, 1, '\xFD');
     Load(descending);
     ASSERT_EQ(List().Count(), 1);
     EXPECT_EQ(List().Line(0), descending.substr(0, 229));
@@ -584,9 +592,10 @@ TEST_F(BootFileTest, WhatTheReplacementAnswersDecidesWhatTheUserIsTold) {
     FileSystemFaults::replaceFile = &replace;
     FileSystemFaults::replaceCalls = 0;
 
-    // Access denied is a refusal, reported; the file is as it was, no temporary file is left.
+    // Access denied is a refusal, told with its reason; the file is as it was, no temporary file
+    // is left.
     FileSystemFaults::replaceError = ERROR_ACCESS_DENIED;
-    EXPECT_EQ(ToggleByUser(0), "File access denied.");
+    EXPECT_NE(ToggleByUser(0).find("access is denied"), std::string::npos);
     EXPECT_EQ(FileSystemFaults::replaceCalls, 1);
     EXPECT_EQ(Config(), "A\r\nB\r\n");
     EXPECT_EQ(Attributes(path), attributes);
@@ -594,9 +603,9 @@ TEST_F(BootFileTest, WhatTheReplacementAnswersDecidesWhatTheUserIsTold) {
     EXPECT_FALSE(List().Checked(0));
     EXPECT_EQ(List().Line(0), "A");
 
-    // A sharing violation: another program holds the file; nothing is said, nothing changes.
+    // A sharing violation: another program holds the file; the user is told, nothing changes.
     FileSystemFaults::replaceError = ERROR_SHARING_VIOLATION;
-    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_NE(ToggleByUser(1).find("it is in use by another program"), std::string::npos);
     EXPECT_EQ(Config(), "A\r\nB\r\n");
     EXPECT_EQ(Attributes(path), attributes);
     EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
@@ -637,11 +646,11 @@ TEST_F(BootFileTest, OnWineTheNewFileIsMovedIntoPlaceAndItsAnswersCount) {
     FileSystemFaults::moveFile = &move;
 
     FileSystemFaults::moveError = ERROR_ACCESS_DENIED;
-    EXPECT_EQ(ToggleByUser(0), "File access denied.");
+    EXPECT_NE(ToggleByUser(0).find("access is denied"), std::string::npos);
     EXPECT_EQ(Config(), "A\r\nB\r\n");
     EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
     FileSystemFaults::moveError = ERROR_LOCK_VIOLATION;
-    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_NE(ToggleByUser(1).find("it is in use by another program"), std::string::npos);
     EXPECT_EQ(Config(), "A\r\nB\r\n");
     EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
     FileSystemFaults::moveError = 0;

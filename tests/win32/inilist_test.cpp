@@ -12,6 +12,8 @@
 // window builds its path, always inside a sandbox, and the real entries are checked and
 // restored at the end.
 #include "FormDriving.h"
+#include "ImmutableFile.h"
+#include "ImportPatch.h"
 #include "TestSupport.h"
 
 #include "sources/AppError.h"
@@ -88,8 +90,7 @@ class RealEntriesGuard : public testing::Environment {
   public:
     void SetUp() override {
         // Opens the IniFileMapping key once for this process, while no sandbox is in place.
-        char buffer[8];
-        GetPrivateProfileStringA("Windows", "Load", "", buffer, sizeof buffer, "C:\\DAWNROLL-NONE\\TEST.INI");
+        OpenIniFileMappingOnce();
         for (const char* name : {"Load", "Run"})
             before_.push_back(GetValue(HKEY_CURRENT_USER, kMappedKey, name));
     }
@@ -289,15 +290,13 @@ TEST_F(IniListTest, MissingFileSectionOrKeyGivesAnEmptySection) {
     EXPECT_EQ(ProfileEntry(WinIni(), "Load"), kSentinel);
 }
 
-TEST_F(IniListTest, RefusedWriteRaisesUnableToWriteAndKeepsTheNewMark) {
-    // A profile file marked read-only refuses every program's writes.
+TEST_F(IniListTest, RefusedWriteRaisesUnableToWriteAndSetsTheMarkBack) {
+    if (!ImmutableFile::Unavailable().empty())
+        GTEST_SKIP() << ImmutableFile::Unavailable();
+    // A profile file that the file system refuses to change, whoever asks.
     SeedEntry(TestIni(), "Load", "a.exe;b.exe");
     CheckListBox& list = Load(TestIni());
-    ASSERT_TRUE(SetFileAttributesA(TestIni().c_str(), FILE_ATTRIBUTE_READONLY));
-    struct Writable {
-        std::string path;
-        ~Writable() { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL); }
-    } writable{TestIni()};
+    const ImmutableFile refusing(TestIni());
 
     list.SetChecked(0, false);
     try {
@@ -306,15 +305,15 @@ TEST_F(IniListTest, RefusedWriteRaisesUnableToWriteAndKeepsTheNewMark) {
     } catch (const AppError& error) {
         EXPECT_STREQ(error.what(), ("Unable to write to " + TestIni()).c_str());
     }
-    EXPECT_EQ(MarksOf(list), (std::vector<bool>{false, true}));
+    EXPECT_EQ(MarksOf(list), (std::vector<bool>{true, true})) << "the marks show the entry as it is";
     EXPECT_EQ(ProfileEntry(TestIni(), "Load"), "a.exe;b.exe");
 
-    // As the user meets it: the error dialog, and the list still shows the new mark.
+    // As the user meets it: the error dialog, and the mark the click set is taken back.
     const DialogSeen seen = RunExpectingErrorDialog([&] { list.ToggleByUser(1); });
     EXPECT_TRUE(seen.shown);
     EXPECT_EQ(seen.text, "Unable to write to " + TestIni() + ".");
     EXPECT_EQ(seen.title, ThisProgramTitle());
-    EXPECT_EQ(MarksOf(list), (std::vector<bool>{false, false}));
+    EXPECT_EQ(MarksOf(list), (std::vector<bool>{true, true}));
     EXPECT_EQ(ProfileEntry(TestIni(), "Load"), "a.exe;b.exe");
 }
 
@@ -502,5 +501,61 @@ TEST_F(IniListTest, EntryChangedByAnotherProgramInAFileIsReadAgainAndNotWritten)
     EXPECT_EQ(MarksOf(list), (std::vector<bool>{true}));
     Toggle(list, 0, false);
     EXPECT_EQ(ProfileEntry(TestIni(), "Load"), "");
+}
+
+// Another program that writes the entry in the moment after the section's own write, made
+// inside this process: the profile write writes what it is given, then the other program's value.
+struct ProfileWriteRace {
+    static inline ImportReplacement* write = nullptr;
+    static inline std::wstring other;
+    static BOOL WINAPI WriteThenOther(LPCWSTR section, LPCWSTR key, LPCWSTR value, LPCWSTR file) {
+        const auto original = write->Original<decltype(&WritePrivateProfileStringW)>();
+        const BOOL written = original(section, key, value, file);
+        if (!other.empty())
+            original(section, key, other.c_str(), file);
+        other.clear();
+        return written;
+    }
+};
+
+// The section keeps what it wrote, not what the entry holds a moment later: a change another
+// program makes right after the section's write is found at the next toggle, in a file and in
+// the mapped WIN.INI.
+TEST_F(IniListTest, AnotherProgramsWriteRightAfterTheSectionsOwnIsNotTakenAsItsOwn) {
+    for (const std::string& file : {TestIni(), WinIni()}) {
+        SCOPED_TRACE(file);
+        SeedEntry(file, "Load", "a.exe;b.exe");
+        CheckListBox& list = Load(file);
+        ASSERT_EQ(LinesOf(list), (std::vector<std::string>{"a.exe", "b.exe"}));
+        {
+            ImportReplacement replace("kernel32.dll", "WritePrivateProfileStringW",
+                                      reinterpret_cast<void*>(&ProfileWriteRace::WriteThenOther));
+            ProfileWriteRace::write = &replace;
+            ProfileWriteRace::other = L"a.exe;b.exe;installer.exe";
+            Toggle(list, 1, false);
+        }
+        EXPECT_EQ(ProfileEntry(file, "Load"), "a.exe;b.exe;installer.exe");
+        try {
+            Toggle(list, 0, false);
+            ADD_FAILURE() << "the other program's change was taken as the section's own";
+        } catch (const AppError& error) {
+            EXPECT_NE(std::string(error.what()).find("was changed by another program"), std::string::npos)
+                << error.what();
+        }
+        EXPECT_EQ(ProfileEntry(file, "Load"), "a.exe;b.exe;installer.exe");
+        EXPECT_EQ(LinesOf(list), (std::vector<std::string>{"a.exe", "b.exe", "installer.exe"}));
+    }
+}
+
+// WIN.INI's [Windows] section lives in the registry, which gives a value back exactly, quotes
+// and all: a program in quotes left alone in the entry is no change by another program.
+TEST_F(IniListTest, AQuotedProgramLeftAloneInTheMappedWinIniReadsBackAsWritten) {
+    SeedEntry(WinIni(), "Load", "\"C:\\Program Files\\x.exe\";b.exe");
+    CheckListBox& list = Load(WinIni());
+    ASSERT_EQ(LinesOf(list), (std::vector<std::string>{"\"C:\\Program Files\\x.exe\"", "b.exe"}));
+    Toggle(list, 1, false);
+    EXPECT_EQ(ProfileEntry(WinIni(), "Load"), "\"C:\\Program Files\\x.exe\"");
+    Toggle(list, 1, true);
+    EXPECT_EQ(ProfileEntry(WinIni(), "Load"), "\"C:\\Program Files\\x.exe\";b.exe");
 }
 } // namespace

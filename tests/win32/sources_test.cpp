@@ -153,11 +153,12 @@ TEST_F(BootFileSourceTest, WritingGivesExactlyTheLinesEachEndedByALineBreakAndKe
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(BootFileSourceTest, AFileHeldByAnotherProgramIsLeftAsItWas) {
+TEST_F(BootFileSourceTest, AFileHeldByAnotherProgramIsRefusedAndLeftAsItWas) {
     WriteBytes(path, "A\r\n");
     {
         HeldFile held(path);
-        EXPECT_EQ(RewriteTextFile(path, WriteBootLines({"REM A"})), RewriteResult::Unavailable);
+        EXPECT_EQ(ErrorOf([&] { RewriteTextFile(path, WriteBootLines({"REM A"})); }),
+                  "it is in use by another program");
     }
     EXPECT_EQ(ReadBytes(path), "A\r\n");
 }
@@ -261,13 +262,13 @@ TEST_F(StartupFolderSourceTest, AnEmptyValueNamesNoFolderToListAndANumberIsAnErr
     EXPECT_EQ(ErrorOf([] { ReadStartupFolder("Startup", RootKey::CurrentUser); }), "Invalid data type for 'Startup'");
 }
 
-TEST_F(StartupFolderSourceTest, DeletingClearsReadOnlyAndAMissingFileIsNotDeleted) {
+TEST_F(StartupFolderSourceTest, DeletingClearsReadOnlyAndAFileAlreadyGoneCountsAsDeleted) {
     const std::string path = folder.File("Tool.lnk");
     WriteBytes(path, "link");
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_TRUE(DeleteStartupFile(W(path)));
+    EXPECT_EQ(ErrorOf([&] { DeleteStartupFile(W(path)); }), "");
     EXPECT_FALSE(FileExists(path));
-    EXPECT_FALSE(DeleteStartupFile(W(path)));
+    EXPECT_EQ(ErrorOf([&] { DeleteStartupFile(W(path)); }), "");
 }
 
 TEST_F(StartupFolderSourceTest, AFileThatCannotBeDeletedKeepsItsAttributes) {
@@ -276,7 +277,7 @@ TEST_F(StartupFolderSourceTest, AFileThatCannotBeDeletedKeepsItsAttributes) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
     {
         HeldFile held(path);
-        EXPECT_FALSE(DeleteStartupFile(W(path)));
+        EXPECT_EQ(ErrorOf([&] { DeleteStartupFile(W(path)); }), "it is in use by another program");
     }
     EXPECT_TRUE(FileExists(path));
     EXPECT_EQ(GetFileAttributesA(path.c_str()) & kKeptAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));

@@ -425,6 +425,18 @@ TEST_F(WindowTest, FitColumnsGrowsDuringALoadAndEachLoadStartsAt100) {
     EXPECT_EQ(list.ColumnWidth(0), 100);
     EXPECT_EQ(list.ColumnWidth(1), 100);
 
+    // A Startup folder file with a long name widens "Fullname" to its path's width + 21.
+    PointStartupFolders();
+    const std::string file = UserStartup() + "\\a startup file with a rather long name indeed.txt";
+    WriteBytes(file, "x");
+    ChooseWithKeys(window, true);
+    EntryListView& startup = form->ListViewN(1);
+    ASSERT_EQ(startup.Count(), 1);
+    EXPECT_EQ(startup.Fullname(0), file);
+    EXPECT_EQ(startup.ColumnWidth(1), TextExtentIn(startup.Handle(), file).cx + 21);
+    EXPECT_GE(startup.ColumnWidth(0), 100);
+}
+
 // Until its first load an entry list has its designed columns: fitted to their header texts, but
 // in ListView3, whose columns have the default width (50 pixels). They are looked at while the
 // first refresh reads WIN.INI (section 3), before any entry list is loaded.

@@ -1,5 +1,7 @@
 #include "FormDriving.h"
 
+#include "sources/IniList.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -271,6 +273,8 @@ POINT RowPoint(HWND list, int row, UINT hitFlag) {
 void OpenIniFileMappingOnce() {
     char buffer[8];
     GetPrivateProfileStringA("Windows", "Load", "", buffer, sizeof buffer, "C:\\DAWNROLL-NONE\\TEST.INI");
+    // The program keeps the list open the same way.
+    IniEntryKeptInRegistry(L"C:\\DAWNROLL-NONE\\TEST.INI", L"Load");
 }
 
 void FillEverySection(FormTest& test) {
