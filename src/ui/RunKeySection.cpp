@@ -72,10 +72,18 @@ void RunKeySection::RunClickCheck(int row, const RowChange& change) {
                 list.AttachRecord(row, EntryRecord{std::move(now->name), std::move(now->data), now->type, false});
             }
         });
-        // A switch the system left off for the value would keep it from starting.
+        // A switch the system left off for the value would keep it from starting. Should it stay
+        // off, the row is one the switch keeps off, which nothing but a check changes.
         ChangeEntry(row, false, value + " was written back but stays switched off", [&] {
-            if (approvals)
-                TurnApprovalOn(*approvals, record.name);
+            try {
+                if (approvals)
+                    TurnApprovalOn(*approvals, record.name);
+            } catch (...) {
+                EntryRecord kept = *list.Record(row);
+                kept.switchedOff = true;
+                list.AttachRecord(row, std::move(kept));
+                throw;
+            }
         });
         return;
     }

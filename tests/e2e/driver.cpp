@@ -722,16 +722,14 @@ TEST_F(EndToEnd, EditedCaptionThenUncheckedDeletesTheRealValue) {
 TEST_F(EndToEnd, CaptionTypedInAnyScriptReadsBackExactly) {
     Dawnroll& app = Start();
     Enlarge();
-    const int list = 3; // HKCU Run
-    const int row = app.FindRow(list, "WeatherApplet");
+    const int list = 3, row = app.FindRow(list, "WeatherApplet");
     ASSERT_GE(row, 0);
-    const HWND view = app.ListView(list);
     const HWND edit = OpenEditor(app, list, row);
     ASSERT_TRUE(edit) << "no in-place editor";
     // Greek and Cyrillic, neither of which the test prefix's code page (1252) holds.
     const std::wstring typed = L"\x039A\x03B1\x03B9\x03C1\x03CC\x03C2 \x041F\x043E\x0433\x043E\x0434\x0430";
     TypeUnicode(edit, typed);
-    SendKeys(view, {VK_RETURN});
+    SendKeys(app.ListView(list), {VK_RETURN});
     EXPECT_TRUE(WaitUntil([&] { return app.WideItemText(list, row, 0) == typed; }, 3000))
         << "caption is " << app.ItemText(list, row, 0);
     EXPECT_EQ(app.WideItemText(list, row, 0).find(L'?'), std::wstring::npos);

@@ -25,22 +25,6 @@ DWORD Attributes(const std::string& path) {
     return GetFileAttributesA(path.c_str());
 }
 
-// Names of the files in a folder (ending in a backslash), sorted.
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // What the file must hold after a toggle: the list's lines, each with a carriage return and
 // line feed.
 std::string ListAsFile(const CheckListBox& list) {
@@ -231,9 +215,10 @@ TEST_F(BootFileTest, FileHeldByAnotherProcessIsLeftAloneAndTheUserIsToldWhy) {
     const DWORD attributes = Attributes(path);
     {
         HeldFile held(path);
-        EXPECT_NE(ToggleByUser(0).find("it is in use by another program"), std::string::npos);
-        // The list keeps the new mark and its text; the file is as it was.
-        EXPECT_FALSE(List().Checked(0));
+        EXPECT_EQ(ToggleByUser(0), "\"DEVICE=a.sys\" in " + path +
+                                       " was not switched off: it is in use by another program.");
+        // The mark shows the file as it is, and the text is the file's.
+        EXPECT_TRUE(List().Checked(0));
         EXPECT_EQ(List().Line(0), "DEVICE=a.sys");
         EXPECT_EQ(held.Release(), 0u);
     }
@@ -241,9 +226,9 @@ TEST_F(BootFileTest, FileHeldByAnotherProcessIsLeftAloneAndTheUserIsToldWhy) {
     EXPECT_EQ(Attributes(path), attributes);
     EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
 
-    // The next toggle writes the whole list, the earlier change included.
+    // The refused change does not wait in the window: the next toggle writes only its own.
     EXPECT_EQ(ToggleByUser(1), "");
-    EXPECT_EQ(Config(), "REM DEVICE=a.sys\r\nREM FILES=30\r\n");
+    EXPECT_EQ(Config(), "DEVICE=a.sys\r\nREM FILES=30\r\n");
 
     // A file held open cannot be read either: the section counts as empty.
     HeldFile held(path);
@@ -294,13 +279,13 @@ TEST_F(BootFileTest, FullDiskLeavesTheOriginalIntactAndReportsTheError) {
     EXPECT_EQ(ReadBytes(path), original);
     EXPECT_EQ(Attributes(path), attributes);
     EXPECT_EQ(FilesIn(root), (std::vector<std::string>{"CONFIG.SYS", "filler.bin"}));
-    // The list keeps the new mark and the texts it read.
-    EXPECT_FALSE(List().Checked(0));
+    // The mark shows the file as it is, and the texts are the file's.
+    EXPECT_TRUE(List().Checked(0));
     EXPECT_EQ(List().Line(0), "DEVICE=a.sys");
 
-    // With room again, the next toggle writes the whole list.
+    // With room again, the same click goes through.
     DeleteFileA(filler.c_str());
-    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(ToggleByUser(0), "");
     EXPECT_EQ(ReadBytes(path), "REM DEVICE=a.sys\r\nFILES=30\r\nBUFFERS=20\r\n");
     EXPECT_EQ(Attributes(path), attributes);
     EXPECT_EQ(FilesIn(root), std::vector<std::string>{"CONFIG.SYS"});
@@ -600,19 +585,20 @@ TEST_F(BootFileTest, WhatTheReplacementAnswersDecidesWhatTheUserIsTold) {
     EXPECT_EQ(Config(), "A\r\nB\r\n");
     EXPECT_EQ(Attributes(path), attributes);
     EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
-    EXPECT_FALSE(List().Checked(0));
+    EXPECT_TRUE(List().Checked(0)) << "the mark shows the file as it is";
     EXPECT_EQ(List().Line(0), "A");
 
     // A sharing violation: another program holds the file; the user is told, nothing changes.
     FileSystemFaults::replaceError = ERROR_SHARING_VIOLATION;
-    EXPECT_NE(ToggleByUser(1).find("it is in use by another program"), std::string::npos);
+    EXPECT_EQ(ToggleByUser(1), "\"B\" in " + path + " was not switched off: it is in use by another program.");
     EXPECT_EQ(Config(), "A\r\nB\r\n");
+    EXPECT_TRUE(List().Checked(1));
     EXPECT_EQ(Attributes(path), attributes);
     EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
 
     // A volume that cannot replace files: the new file is moved into place instead.
     FileSystemFaults::replaceError = ERROR_NOT_SUPPORTED;
-    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(ToggleByUser(0), "");
     EXPECT_EQ(Config(), "REM A\r\nB\r\n");
     EXPECT_EQ(Attributes(path), attributes);
     EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
@@ -653,8 +639,10 @@ TEST_F(BootFileTest, OnWineTheNewFileIsMovedIntoPlaceAndItsAnswersCount) {
     EXPECT_NE(ToggleByUser(1).find("it is in use by another program"), std::string::npos);
     EXPECT_EQ(Config(), "A\r\nB\r\n");
     EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
+    EXPECT_TRUE(List().Checked(0));
+    EXPECT_TRUE(List().Checked(1));
     FileSystemFaults::moveError = 0;
-    EXPECT_EQ(ToggleByUser(1), "");
+    EXPECT_EQ(ToggleByUser(0), "");
     EXPECT_EQ(Config(), "REM A\r\nB\r\n");
     EXPECT_EQ(FileSystemFaults::replaceCalls, 0);
     EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
@@ -684,10 +672,11 @@ TEST_F(BootFileTest, FolderRefusingNewFilesIsWrittenInPlaceAndAFailedWriteIsUndo
     EXPECT_EQ(Attributes(path), attributes);
     EXPECT_EQ(FilesIn(folder.Path()), std::vector<std::string>{"CONFIG.SYS"});
     EXPECT_EQ(DawnrollFilesIn(TemporaryFolder()), backupsBefore) << "the backup was not removed";
-    EXPECT_FALSE(List().Checked(0));
+    EXPECT_TRUE(List().Checked(0)) << "the mark shows the file as it is";
     EXPECT_EQ(List().Line(0), "A");
 
     // Once writes go through, the toggle writes the file in place: the same file, new text.
+    EXPECT_EQ(ToggleByUser(0), "");
     EXPECT_EQ(ToggleByUser(1), "");
     EXPECT_EQ(ReadBytes(path), "REM A\r\nREM B\r\nC=installer\r\n");
     EXPECT_EQ(Attributes(path), attributes);

@@ -387,7 +387,7 @@ TEST_F(StartupFolderTest, HiddenSystemAndReadOnlyFilesAreListedAndDeletedOnUnche
     EXPECT_EQ(form->GroupBoxN(5).Height(), ExpectedHeight(6)) << "the height follows at the next refresh only";
 }
 
-TEST_F(StartupFolderTest, FileHeldByAnotherProcessStaysWithItsAttributesTheUserIsToldAndARetryDeletesIt) {
+TEST_F(StartupFolderTest, FileHeldByAnotherProcessStaysWithItsAttributesAndItsRowIsCheckedAgain) {
     const std::string held = startup.File("held.bat");
     MakeFile(held, kHiddenReadOnly);
     MakeFile(startup.File("other.txt"));
@@ -400,36 +400,32 @@ TEST_F(StartupFolderTest, FileHeldByAnotherProcessStaysWithItsAttributesTheUserI
     HeldFile holder(held);
     const int row = RowOf(held);
     ASSERT_GE(row, 0);
-    EXPECT_NE(RunExpectingErrorDialog([&] { List().SetChecked(row, false); }, 3000)
-                  .text.find("it is in use by another program"),
-              std::string::npos);
+    const DialogSeen refused = RunExpectingErrorDialog([&] { List().SetChecked(row, false); }, 3000);
+    EXPECT_EQ(refused.text, "The file " + held + " was not deleted: it is in use by another program.");
     PumpMessages();
     EXPECT_EQ(List().Count(), 2);
     EXPECT_EQ(RowOf(held), row);
-    EXPECT_FALSE(List().Checked(row));
+    EXPECT_TRUE(List().Checked(row)) << "the file will start: its row is checked again";
     EXPECT_TRUE(FileExists(held));
     EXPECT_EQ(GetFileAttributesA(held.c_str()), original) << "a file not deleted keeps its attributes";
 
-    // Every later report of the row tries again: still held, still there.
-    EXPECT_TRUE(RunExpectingErrorDialog([&] { SelectRow(ListHandle(), row, true); }, 3000).shown);
+    // The refused change does not wait in the window: a later report of the row changes nothing.
+    EXPECT_FALSE(RunExpectingErrorDialog([&] { SelectRow(ListHandle(), row, true); }, 3000).shown);
     PumpMessages();
     EXPECT_EQ(RowOf(held), row);
     EXPECT_EQ(GetFileAttributesA(held.c_str()), original);
-
-    // Checking the row again does nothing to the file.
-    List().SetChecked(row, true);
-    PumpMessages();
-    EXPECT_TRUE(List().Checked(row));
-    EXPECT_EQ(GetFileAttributesA(held.c_str()), original);
+    // Unchecking it again while it is held is refused again.
     EXPECT_TRUE(RunExpectingErrorDialog([&] { List().SetChecked(row, false); }, 3000).shown);
     PumpMessages();
     EXPECT_TRUE(FileExists(held));
+    EXPECT_TRUE(List().Checked(row));
 
-    // Once let go, the next report of the row (a change of selection) deletes the file.
-    holder.Release();
+    // Once let go, unchecking deletes the file and its row goes.
+    EXPECT_EQ(holder.Release(), 0u);
     EXPECT_TRUE(FileExists(held));
-    EXPECT_EQ(GetFileAttributesA(held.c_str()), original);
     SelectRow(ListHandle(), row, false);
+    EXPECT_TRUE(FileExists(held)) << "a selection alone deletes nothing";
+    ExpectNoDialog([&] { List().SetChecked(row, false); });
     EXPECT_FALSE(FileExists(held));
     PumpMessages();
     EXPECT_EQ(RowOf(held), -1);

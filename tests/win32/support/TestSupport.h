@@ -76,6 +76,9 @@ struct DialogSeen {
     std::string text;
 };
 DialogSeen RunExpectingErrorDialog(const std::function<void()>& action, DWORD timeoutMs = 10000);
+// Names of the files in a folder (ending in a backslash), sorted.
+std::vector<std::string> FilesIn(const std::string& folder);
+
 // Asserts that an action shows no error dialog (one that came is read, closed and reported).
 void ExpectNoDialog(const std::function<void()>& action);
 
