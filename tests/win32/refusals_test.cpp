@@ -40,22 +40,6 @@ template <typename Work> std::optional<Refusal> RefusalOf(Work&& work) {
     return std::nullopt;
 }
 
-// Names of the files in a folder (ending in a backslash), sorted.
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // The one file of a folder whose name holds a text ("" when there is none or more than one).
 std::string FileNamed(const std::string& folder, const std::string& part) {
     std::string match;

@@ -45,6 +45,8 @@ class RegistrySandbox {
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path); // throws when the file cannot be read
 bool FileExists(const std::string& path);
+// Names of the files (not folders) in a folder (ending in a backslash), sorted.
+std::vector<std::string> FilesIn(const std::string& folder);
 
 // Registry, below the (possibly redirected) roots.
 void CreateKey(HKEY root, const std::string& path);
