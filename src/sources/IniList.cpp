@@ -10,6 +10,23 @@
 namespace {
 constexpr const wchar_t* kSection = L"Windows";
 constexpr DWORD kFirstBuffer = 2048;
+
+// The system's list of the profile files whose sections it keeps in the registry, opened once,
+// as the profile calls themselves do.
+HKEY IniFileMapping() {
+    static const UniqueRegKey mapping = [] {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping", 0,
+                          KEY_READ, &key) != ERROR_SUCCESS)
+            key = nullptr;
+        return UniqueRegKey(key);
+    }();
+    return mapping.Get();
+}
+
+bool HasValue(HKEY key, const wchar_t* name) {
+    return RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
 } // namespace
 
 // The profile call cuts a value to its buffer, so a value that
@@ -26,25 +43,6 @@ std::wstring ReadIniEntry(const std::wstring& profileFile, const std::wstring& k
         buffer.assign(buffer.size() * 4, L'\0');
     }
 }
-
-// The system's list of the profile files whose sections it keeps in the registry, opened once,
-// as the profile calls themselves do.
-HKEY IniFileMapping() {
-    static const UniqueRegKey mapping = [] {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping", 0,
-                          KEY_READ, &key) != ERROR_SUCCESS)
-            key = nullptr;
-        return UniqueRegKey(key);
-    }();
-    return mapping.Get();
-}
-
-namespace {
-bool HasValue(HKEY key, const wchar_t* name) {
-    return RegQueryValueExW(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
-} // namespace
 
 bool IniEntryKeptInRegistry(const std::wstring& profileFile, const std::wstring& key) {
     const HKEY mapping = IniFileMapping();

@@ -1,6 +1,8 @@
-// Fuzzes the boot-file line rules (bytes and UTF-16 units) and the program-list rules: whatever the bytes, reading,
-// writing and reading again gives the same lines, and toggles and splits stay consistent.
+// Fuzzes the boot-file line rules (bytes and UTF-16 units), the program-list rules and the exact
+// form of paths: whatever the bytes, reading, writing and reading again gives the same lines,
+// toggles and splits stay consistent, and a path made exact stays as it is.
 #include "sources/BootFileText.h"
+#include "sources/FilePathText.h"
 #include "sources/IniListText.h"
 
 #include <cstdint>
@@ -38,6 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (ReadUtf16BootLines(again) != wideLines)
         std::abort();
+
+    // The exact form of a path is a fixed point.
+    const std::wstring path(text.begin(), text.end());
+    const std::wstring exact = ExactPath(path);
+    if (ExactPath(exact) != exact)
+        std::abort();
+    NameNeedsExactPath(path);
+
 
     // The program lists are wide text: the bytes taken two by two as UTF-16 units.
     std::wstring wide(size / 2, L'\0');

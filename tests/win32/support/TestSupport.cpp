@@ -6,11 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <algorithm>
+#include <atomic>
 #include <stdexcept>
 #include <thread>
 
@@ -59,6 +60,21 @@ std::string ReadBytes(const std::string& path) {
 
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(found.cFileName);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void CreateKey(HKEY root, const std::string& path) {
@@ -224,21 +240,6 @@ std::string ThisProgramTitle() {
 DialogSeen RunExpectingErrorDialog(const std::function<void()>& action, DWORD timeoutMs) {
     const DialogLook look = RunLookingAtErrorDialog(action, timeoutMs);
     return {look.shown, look.title, look.text};
-}
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 void ExpectNoDialog(const std::function<void()>& action) {

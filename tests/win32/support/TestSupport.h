@@ -19,6 +19,8 @@ class TFormDawnroll;
 // Files (WriteBytes: see ScratchPlaces.h).
 std::string ReadBytes(const std::string& path); // throws when the file cannot be read
 bool FileExists(const std::string& path);
+// Names of the files (not folders) in a folder (ending in a backslash), sorted.
+std::vector<std::string> FilesIn(const std::string& folder);
 
 // Registry, below the (possibly redirected) roots.
 void CreateKey(HKEY root, const std::string& path);
@@ -76,9 +78,6 @@ struct DialogSeen {
     std::string text;
 };
 DialogSeen RunExpectingErrorDialog(const std::function<void()>& action, DWORD timeoutMs = 10000);
-// Names of the files in a folder (ending in a backslash), sorted.
-std::vector<std::string> FilesIn(const std::string& folder);
-
 // Asserts that an action shows no error dialog (one that came is read, closed and reported).
 void ExpectNoDialog(const std::function<void()>& action);
 
