@@ -286,7 +286,7 @@ TEST_F(BootFileTest, FullDiskLeavesTheOriginalIntactAndReportsTheError) {
     // With room again, the same click goes through.
     DeleteFileA(filler.c_str());
     EXPECT_EQ(ToggleByUser(0), "");
-    EXPECT_EQ(ReadBytes(path), "REM DEVICE=a.sys\r\nFILES=30\r\nBUFFERS=20\r\n");
+    EXPECT_EQ(ReadBytes(path), "REM DEVICE=a.sys\r\nrem FILES=30\r\nBUFFERS=20\r\n");
     EXPECT_EQ(Attributes(path), attributes);
     EXPECT_EQ(FilesIn(root), std::vector<std::string>{"CONFIG.SYS"});
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
