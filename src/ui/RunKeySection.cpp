@@ -72,10 +72,22 @@ void RunKeySection::RunClickCheck(int row, const RowChange& change) {
                 list.AttachRecord(row, EntryRecord{std::move(now->name), std::move(now->data), now->type, false});
             }
         });
-        // A switch the system left off for the value would keep it from starting.
+        // A switch the system left off for the value would keep it from starting. When it is not
+        // turned on, the value is back but switched off, and its row is such an entry's row: the
+        // user's check turns the switch on, and no selection deletes the value again.
         ChangeEntry(row, false, value + " was written back but stays switched off", [&] {
-            if (approvals)
+            if (!approvals)
+                return;
+            try {
                 TurnApprovalOn(*approvals, record.name);
+            } catch (...) {
+                if (const EntryRecord* now = list.Record(row)) {
+                    EntryRecord off = *now;
+                    off.switchedOff = true;
+                    list.AttachRecord(row, std::move(off));
+                }
+                throw;
+            }
         });
         return;
     }

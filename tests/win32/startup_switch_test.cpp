@@ -471,3 +471,48 @@ TEST_F(StartupSwitchTest, KeysThatMayOnlyBeReadAreListedAndTheirChangesRefusedWi
     EXPECT_EQ(List(6).Count(), 1);
 }
 } // namespace
+
+namespace {
+// A value written back whose switch the system turned off meanwhile, where the switch may not be
+// turned on (the records' key may only be read): the value is back, switched off, and its row is
+// what such an entry's row is. Selecting it deletes nothing; the user's next check turns the
+// switch on once it may be.
+TEST_F(StartupSwitchTest, AValueWrittenBackWhoseSwitchStaysOffIsShownSwitchedOff) {
+    const Bytes data = BytesOf(L"C:\\agent.exe /background");
+    SetWideValue(kMachine, kRun, L"Agent", REG_SZ, data);
+    SetWideValue(kMachine, kRun, L"Other", REG_SZ, BytesOf(L"C:\\other.exe"));
+    CreateKey(kMachine, kApprovedRun);
+    Open();
+    const int agent = RowOf(9, "Agent");
+    ClickCheckBox(9, agent);
+    ASSERT_TRUE(WaitUntil([&] { return !Value(kMachine, kRun, L"Agent").exists; }, 3000));
+    SetWideValue(kMachine, kApprovedRun, L"Agent", REG_BINARY, kOff);
+    {
+        const ReadOnlyKey records(kMachine, kApprovedRun);
+        ASSERT_TRUE(records.Made());
+        if (MayChange(kMachine, kApprovedRun))
+            GTEST_SKIP() << "this system lets the key be changed despite its security";
+        const POINT box = PointOn(9, agent, LVHT_ONITEMSTATEICON);
+        ASSERT_GE(box.x, 0);
+        const DialogLook look = RunLookingAtErrorDialog([&] { ClickAt(ListHandle(9), box.x, box.y); });
+        ASSERT_TRUE(look.shown);
+        EXPECT_EQ(look.text, std::string("The value \"Agent\" of My Computer\\HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\"
+                                         "Windows\\CurrentVersion\\Run was written back but stays switched off: ") +
+                                 kAdministratorHint);
+        EXPECT_TRUE(WaitUntil([&] { return !List(9).Checked(agent); }, 3000)) << "shown as if it would start";
+        EXPECT_EQ(Value(kMachine, kRun, L"Agent"), (WideValue{true, REG_SZ, data}));
+        EXPECT_EQ(Value(kMachine, kApprovedRun, L"Agent"), Binary(kOff));
+        Pause();
+        // Selecting the row, by a click and by the keys, leaves the value where it is.
+        ClickCaption(9, agent);
+        WalkWithArrowKeys(9, agent);
+        EXPECT_EQ(Value(kMachine, kRun, L"Agent"), (WideValue{true, REG_SZ, data}));
+        EXPECT_FALSE(List(9).Checked(agent));
+    }
+    // Once the switch may be turned on, a check does it and leaves the value as it is.
+    ClickCheckBox(9, agent);
+    EXPECT_TRUE(WaitUntil([&] { return Value(kMachine, kApprovedRun, L"Agent") == Binary(kOn); }, 3000));
+    EXPECT_TRUE(List(9).Checked(agent));
+    EXPECT_EQ(Value(kMachine, kRun, L"Agent"), (WideValue{true, REG_SZ, data}));
+}
+} // namespace
