@@ -107,3 +107,28 @@ std::string Printable(const std::wstring& text) {
     }
     return shown;
 }
+
+namespace {
+void PrintBytes(DWORD type, const Bytes& bytes, std::ostream* out) {
+    *out << "type " << type << ", bytes {";
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02X", bytes[i]);
+        *out << (i ? " " : "") << hex;
+    }
+    *out << "}";
+}
+} // namespace
+
+void PrintTo(const WideValue& value, std::ostream* out) {
+    if (!value.exists) {
+        *out << "(no value)";
+        return;
+    }
+    PrintBytes(value.type, value.bytes, out);
+}
+
+void PrintTo(const NamedValue& value, std::ostream* out) {
+    *out << "\"" << Printable(value.name) << "\": ";
+    PrintBytes(value.type, value.bytes, out);
+}
