@@ -200,6 +200,7 @@ TEST_F(StartupSwitchTest, RunValuesSwitchedOffLoadUncheckedAndACheckTurnsOnlyThe
     SetWideValue(kMachine, kApprovedRun, L"Scheduler", REG_BINARY, kOffSince);
     // A record under the user's root is no switch of the local machine's value of that name.
     SetWideValue(kUser, kApprovedRun, L"Agent", REG_BINARY, kOff);
+    ASSERT_EQ(Value(kUser, kRun, L"Tray"), (WideValue{true, REG_EXPAND_SZ, trayData})) << "not seeded exactly";
     Open();
 
     ASSERT_EQ(List(7).Count(), 3);

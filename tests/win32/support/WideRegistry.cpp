@@ -26,7 +26,12 @@ HKEY CreatedKey(HKEY root, const std::string& path) {
 void SetWideValue(HKEY root, const std::string& path, const std::wstring& name, DWORD type, const Bytes& bytes) {
     HKEY key = CreatedKey(root, path);
     ASSERT_TRUE(key);
-    const LONG status = RegSetValueExW(key, name.c_str(), 0, type, bytes.empty() ? nullptr : bytes.data(),
+    // The system adds a terminating zero to string data that lacks one whenever the memory just
+    // after the data holds a zero: what follows the data here never does, so the value is exactly
+    // these bytes.
+    Bytes padded(bytes);
+    padded.insert(padded.end(), {0xFF, 0xFF, 0xFF});
+    const LONG status = RegSetValueExW(key, name.c_str(), 0, type, bytes.empty() ? nullptr : padded.data(),
                                        static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
     ASSERT_EQ(status, ERROR_SUCCESS);
