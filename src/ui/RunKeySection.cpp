@@ -72,16 +72,20 @@ void RunKeySection::RunClickCheck(int row, const RowChange& change) {
                 list.AttachRecord(row, EntryRecord{std::move(now->name), std::move(now->data), now->type, false});
             }
         });
-        // A switch the system left off for the value would keep it from starting. Should it stay
-        // off, the row is one the switch keeps off, which nothing but a check changes.
+        // A switch the system left off for the value would keep it from starting. When it is not
+        // turned on, the value is back but switched off, and its row is such an entry's row: the
+        // user's check turns the switch on, and no selection deletes the value again.
         ChangeEntry(row, false, value + " was written back but stays switched off", [&] {
+            if (!approvals)
+                return;
             try {
-                if (approvals)
-                    TurnApprovalOn(*approvals, record.name);
+                TurnApprovalOn(*approvals, record.name);
             } catch (...) {
-                EntryRecord kept = *list.Record(row);
-                kept.switchedOff = true;
-                list.AttachRecord(row, std::move(kept));
+                if (const EntryRecord* now = list.Record(row)) {
+                    EntryRecord off = *now;
+                    off.switchedOff = true;
+                    list.AttachRecord(row, std::move(off));
+                }
                 throw;
             }
         });

@@ -10,6 +10,7 @@
 #include "FormDriving.h"
 #include "TestSupport.h"
 #include "ThrowawayPrefix.h"
+#include "WideRegistry.h"
 
 #include "ui/Dawnroll.h"
 #include "ui/Resource.h"
@@ -86,6 +87,42 @@ std::string ValueIn(View view, const std::string& key, const std::string& name, 
     if (type)
         *type = found;
     return status == ERROR_SUCCESS ? std::string(data) : "(none)";
+}
+
+// The system's records of switched-off entries (StartupApproved), below the local machine's
+// SOFTWARE\Microsoft\Windows\CurrentVersion\Explorer in one view: the first byte odd when
+// switched off; 02 and eleven zeros is what switching one on writes.
+const Bytes kSwitchedOff = {0x03, 0, 0, 0, 0x10, 0x5F, 0x3C, 0x8E, 0x2A, 0x4B, 0xDA, 0x01};
+const Bytes kSwitchedOn = {0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+std::string ApprovedPath(const std::string& subkey) {
+    return kCurrentVersion + std::string("Explorer\\StartupApproved\\") + subkey;
+}
+
+void PutRecord(View view, const std::string& subkey, const std::wstring& name, const Bytes& bytes) {
+    HKEY handle = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, ApprovedPath(subkey).c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS | Flag(view), nullptr, &handle, nullptr),
+              ERROR_SUCCESS);
+    const LONG status =
+        RegSetValueExW(handle, name.c_str(), 0, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+    RegCloseKey(handle);
+    ASSERT_EQ(status, ERROR_SUCCESS);
+}
+
+// A record's bytes in one view; empty when it or its key is missing (or it is no binary value).
+Bytes RecordIn(View view, const std::string& subkey, const std::wstring& name) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, ApprovedPath(subkey).c_str(), 0, KEY_READ | Flag(view), &handle) !=
+        ERROR_SUCCESS)
+        return {};
+    Bytes bytes(64);
+    DWORD size = static_cast<DWORD>(bytes.size());
+    DWORD type = 0;
+    const LONG status = RegQueryValueExW(handle, name.c_str(), nullptr, &type, bytes.data(), &size);
+    RegCloseKey(handle);
+    bytes.resize(status == ERROR_SUCCESS && type == REG_BINARY ? size : 0);
+    return bytes;
 }
 
 // The value names of a key in one view, in the registry's own order.
@@ -291,6 +328,75 @@ TEST_F(OnA64BitSystem, EachViewsRunKeyIsListedAndToggledInItsOwnSection) {
     EXPECT_EQ(ValueIn(View::Wow32, "Run", "Wow32"), "C:\\Program Files (x86)\\Wow\\wow32.exe");
     EXPECT_EQ(ValueIn(View::Native, "Run", "Wow32"), "(none)");
     EXPECT_EQ(Sorted(NamesIn(View::Native, "Run")), (std::vector<std::string>{"Native64", "Shared"}));
+}
+
+// Windows' own switch of a value of the 32-bit programs' run key is its "Run32" record, kept in
+// the native view; the native key's values have their "Run" records. Section 12 reads and turns
+// on its own records only, and section 9 its own; the 32-bit view's keys of those names hold no
+// record of the system's.
+TEST_F(OnA64BitSystem, TheSwitchOfA32BitRunValueIsItsRun32RecordInTheNativeView) {
+    CheckTheViewsAreSplit();
+    PutValue(View::Wow32, "Run", "WowTray", "C:\\Program Files (x86)\\Tray\\tray.exe /quiet");
+    PutValue(View::Wow32, "Run", "WowPlain", "C:\\Program Files (x86)\\Plain\\plain.exe");
+    PutValue(View::Native, "Run", "NativeTray", "C:\\Program Files\\Tray\\tray64.exe");
+    PutValue(View::Native, "Run", "NativePlain", "C:\\Program Files\\Plain\\plain64.exe");
+    PutRecord(View::Native, "Run32", L"WowTray", kSwitchedOff);
+    PutRecord(View::Native, "Run", L"NativeTray", kSwitchedOff);
+    // Each key's records are no switches of the other key's values of those names.
+    PutRecord(View::Native, "Run", L"WowPlain", kSwitchedOff);
+    PutRecord(View::Native, "Run32", L"NativePlain", kSwitchedOff);
+    // Nor are the 32-bit view's keys of the same names.
+    PutRecord(View::Wow32, "Run32", L"WowPlain", kSwitchedOff);
+    PutRecord(View::Wow32, "Run", L"WowPlain", kSwitchedOff);
+    ASSERT_TRUE(RecordIn(View::Native, "Run32", L"WowPlain").empty()) << "the records' keys are split too";
+    Open();
+    ShowForInput(form->Handle());
+
+    ASSERT_EQ(List(12).Count(), 2);
+    ASSERT_EQ(List(9).Count(), 2);
+    const int wowTray = RowOf(List(12), "WowTray");
+    const int wowPlain = RowOf(List(12), "WowPlain");
+    const int nativeTray = RowOf(List(9), "NativeTray");
+    const int nativePlain = RowOf(List(9), "NativePlain");
+    EXPECT_FALSE(List(12).Checked(wowTray));
+    EXPECT_TRUE(List(12).Checked(wowPlain));
+    EXPECT_FALSE(List(9).Checked(nativeTray));
+    EXPECT_TRUE(List(9).Checked(nativePlain));
+    SaveScreenshot("wow64-run32-switched-off");
+
+    // Selecting the switched-off row deletes nothing.
+    const POINT label = RowPoint(List(12).Handle(), wowTray, LVHT_ONITEMLABEL);
+    ASSERT_GE(label.x, 0);
+    ExpectNoDialog([&] { ClickAt(List(12).Handle(), label.x, label.y); });
+    EXPECT_TRUE(WaitUntil([&] { return ListView_GetItemState(List(12).Handle(), wowTray, LVIS_SELECTED) != 0; }));
+    WaitUntil([] { return false; }, GetDoubleClickTime() + 200);
+    EXPECT_EQ(ValueIn(View::Wow32, "Run", "WowTray"), "C:\\Program Files (x86)\\Tray\\tray.exe /quiet");
+    EXPECT_EQ(RecordIn(View::Native, "Run32", L"WowTray"), kSwitchedOff);
+
+    // A check turns on the Run32 record in the native view, and nothing else.
+    ClickCheckBox(12, wowTray);
+    EXPECT_TRUE(WaitUntil([] { return RecordIn(View::Native, "Run32", L"WowTray") == kSwitchedOn; }, 3000));
+    EXPECT_TRUE(List(12).Checked(wowTray));
+    DWORD type = 0;
+    EXPECT_EQ(ValueIn(View::Wow32, "Run", "WowTray", &type), "C:\\Program Files (x86)\\Tray\\tray.exe /quiet");
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(RecordIn(View::Native, "Run", L"NativeTray"), kSwitchedOff);
+    EXPECT_EQ(RecordIn(View::Native, "Run32", L"NativePlain"), kSwitchedOff);
+    EXPECT_EQ(RecordIn(View::Wow32, "Run32", L"WowPlain"), kSwitchedOff);
+    EXPECT_TRUE(RecordIn(View::Wow32, "Run32", L"WowTray").empty()) << "a record was made in the 32-bit view";
+    EXPECT_FALSE(List(9).Checked(nativeTray));
+    // Then it is an ordinary row: unchecking deletes the value in its own view only.
+    ClickCheckBox(12, wowTray);
+    EXPECT_TRUE(WaitUntil([] { return ValueIn(View::Wow32, "Run", "WowTray") == "(none)"; }, 3000));
+    EXPECT_EQ(Sorted(NamesIn(View::Native, "Run")), (std::vector<std::string>{"NativePlain", "NativeTray"}));
+
+    // Section 9's switched-off value has its Run record turned on; the Run32 records stay.
+    ClickCheckBox(9, nativeTray);
+    EXPECT_TRUE(WaitUntil([] { return RecordIn(View::Native, "Run", L"NativeTray") == kSwitchedOn; }, 3000));
+    EXPECT_TRUE(List(9).Checked(nativeTray));
+    EXPECT_EQ(ValueIn(View::Native, "Run", "NativeTray"), "C:\\Program Files\\Tray\\tray64.exe");
+    EXPECT_EQ(RecordIn(View::Native, "Run32", L"NativePlain"), kSwitchedOff);
+    EXPECT_EQ(RecordIn(View::Native, "Run", L"WowPlain"), kSwitchedOff);
 }
 
 // RunOnce and RunServices of both views, each in its own section, toggled in its own view.

@@ -26,7 +26,12 @@ HKEY CreatedKey(HKEY root, const std::string& path) {
 void SetWideValue(HKEY root, const std::string& path, const std::wstring& name, DWORD type, const Bytes& bytes) {
     HKEY key = CreatedKey(root, path);
     ASSERT_TRUE(key);
-    const LONG status = RegSetValueExW(key, name.c_str(), 0, type, bytes.empty() ? nullptr : bytes.data(),
+    // The system adds a terminating zero to string data that lacks one whenever the memory just
+    // after the data holds a zero: what follows the data here never does, so the value is exactly
+    // these bytes.
+    Bytes padded(bytes);
+    padded.insert(padded.end(), {0xFF, 0xFF, 0xFF});
+    const LONG status = RegSetValueExW(key, name.c_str(), 0, type, bytes.empty() ? nullptr : padded.data(),
                                        static_cast<DWORD>(bytes.size()));
     RegCloseKey(key);
     ASSERT_EQ(status, ERROR_SUCCESS);
@@ -106,4 +111,29 @@ std::string Printable(const std::wstring& text) {
         }
     }
     return shown;
+}
+
+namespace {
+void PrintBytes(DWORD type, const Bytes& bytes, std::ostream* out) {
+    *out << "type " << type << ", bytes {";
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02X", bytes[i]);
+        *out << (i ? " " : "") << hex;
+    }
+    *out << "}";
+}
+} // namespace
+
+void PrintTo(const WideValue& value, std::ostream* out) {
+    if (!value.exists) {
+        *out << "(no value)";
+        return;
+    }
+    PrintBytes(value.type, value.bytes, out);
+}
+
+void PrintTo(const NamedValue& value, std::ostream* out) {
+    *out << "\"" << Printable(value.name) << "\": ";
+    PrintBytes(value.type, value.bytes, out);
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -44,3 +45,7 @@ std::vector<NamedValue> AllValues(HKEY root, const std::string& path);
 std::wstring WideOf(const std::string& ansi);
 // Printable form of a wide text for failure messages.
 std::string Printable(const std::wstring& text);
+
+// How failure messages show a value: its type and its bytes in hexadecimal (and a name printable).
+void PrintTo(const WideValue& value, std::ostream* out);
+void PrintTo(const NamedValue& value, std::ostream* out);
