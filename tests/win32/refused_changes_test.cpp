@@ -320,9 +320,10 @@ TEST_F(RefusedChangeTest, AStartupFileThatIsNotDeletedStaysCheckedAndListedAndIs
     EXPECT_EQ(GetFileAttributesA(held.c_str()), attributes);
     EXPECT_EQ(Rows(5).Count(), 2);
 
-    // The user's own click now deletes it, silently, and its row goes.
-    PauseBetweenClicks();
-    NoDialog([&] { ClickRow(5, row, LVHT_ONITEMSTATEICON); });
+    // The user's own change of the mark now deletes it, silently, and its row goes: the space
+    // bar on the selected row.
+    ASSERT_TRUE(Selected(5, row));
+    NoDialog([&] { PressKey(Rows(5).Handle(), VK_SPACE); });
     EXPECT_TRUE(WaitUntil([&] { return RowNamed(5, held) < 0; }, 3000));
     EXPECT_FALSE(FileExists(held));
     EXPECT_TRUE(FileExists(other));
@@ -423,13 +424,17 @@ TEST_F(RefusedChangeTest, AValueWrittenAgainByAnotherProgramIsKeptAndShownWithou
     EXPECT_TRUE(Rows(7).Checked(row));
     EXPECT_EQ(Rows(7).Fullname(row), "new.exe --updated");
 
-    // The row now stands for the other program's value: unchecking and checking again brings that
-    // value back, not the one first loaded.
+    // The row now stands for the other program's value: switching it off and on again with the
+    // space bar brings that value back, not the one first loaded.
     PauseBetweenClicks();
-    NoDialog([&] { ClickRow(7, row, LVHT_ONITEMSTATEICON); });
+    NoDialog([&] { ClickRow(7, row, LVHT_ONITEMLABEL); });
+    ASSERT_TRUE(Selected(7, row));
+    EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kRun, "Foo").bytes, "new.exe --updated"s + '\0') << "a selection wrote";
+    NoDialog([&] { PressKey(Rows(7).Handle(), VK_SPACE); });
+    EXPECT_FALSE(Rows(7).Checked(row));
     EXPECT_FALSE(GetValue(HKEY_CURRENT_USER, kRun, "Foo").exists);
-    PauseBetweenClicks();
-    NoDialog([&] { ClickRow(7, row, LVHT_ONITEMSTATEICON); });
+    NoDialog([&] { PressKey(Rows(7).Handle(), VK_SPACE); });
+    EXPECT_TRUE(Rows(7).Checked(row));
     EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kRun, "Foo").bytes, "new.exe --updated"s + '\0');
     EXPECT_EQ(GetValue(HKEY_CURRENT_USER, kRun, "Foo").type, static_cast<DWORD>(REG_EXPAND_SZ));
 }
