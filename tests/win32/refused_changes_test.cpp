@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <set>
@@ -339,6 +338,15 @@ TEST_F(RefusedChangeTest, AStartupRowDeletesExactlyItsOwnFileBesideOneWithANearN
     const std::wstring dotted = folder + L"app.bat.";
     const std::wstring device = folder + L"nul";
     const std::wstring deviceLink = folder + L"CON.lnk";
+    // Names the scratch folder's own removal cannot reach are removed by their exact names, also
+    // when the test fails.
+    struct RemovedAtEnd {
+        std::vector<std::wstring> paths;
+        ~RemovedAtEnd() {
+            for (const auto& path : paths)
+                RemoveExact(path);
+        }
+    } removed{{plain, dotted, device, deviceLink}};
     MakeExactFile(plain, "plain", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     MakeExactFile(dotted, "dotted");
     MakeExactFile(device, "device", FILE_ATTRIBUTE_READONLY);
@@ -368,7 +376,6 @@ TEST_F(RefusedChangeTest, AStartupRowDeletesExactlyItsOwnFileBesideOneWithANearN
         ASSERT_GE(plainRow, 0);
         EXPECT_TRUE(Rows(5).Checked(plainRow));
     }
-    RemoveExact(plain);
 }
 
 // 5. The run key goes between the user's two clicks.
@@ -489,7 +496,24 @@ TEST_F(RefusedChangeTest, AUtf16BootFileIsShownExactlyAndItsLinesAreNotRewritten
         }
     }
     WriteBytes(AutoexecBat(), bytes);
+    // CONFIG.SYS big-endian, with a character beyond the first 65536 (a pair of UTF-16 units).
+    const std::vector<std::wstring> configLines = {L"DEVICE=C:\\\u00DCBER.SYS", L"rem \U0001F600 smile"};
+    std::string configBytes = "\xFE\xFF";
+    for (const auto& line : configLines) {
+        for (const wchar_t c : line + L"\r\n") {
+            configBytes += static_cast<char>((c >> 8) & 0xFF);
+            configBytes += static_cast<char>(c & 0xFF);
+        }
+    }
+    WriteBytes(ConfigSys(), configBytes);
     CreateAndShow();
+    ASSERT_EQ(Lines(1).Count(), 2);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(Lines(1).WideLine(i), configLines[static_cast<std::size_t>(i)]) << i;
+        EXPECT_EQ(ListBoxText(Lines(1).Handle(), i), configLines[static_cast<std::size_t>(i)]) << i;
+    }
+    EXPECT_TRUE(Lines(1).Checked(0));
+    EXPECT_FALSE(Lines(1).Checked(1));
     ASSERT_EQ(Lines(2).Count(), 4);
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(i);
@@ -517,6 +541,18 @@ TEST_F(RefusedChangeTest, AUtf16BootFileIsShownExactlyAndItsLinesAreNotRewritten
         EXPECT_EQ(Lines(2).Checked(i), i != 2) << i;
         EXPECT_EQ(ListBoxText(Lines(2).Handle(), i), lines[static_cast<std::size_t>(i)]) << i;
     }
+
+    // The space bar on the big-endian file's second line: told the same way, nothing written.
+    const POINT text = PointOnLine(Lines(1), 1, ScaledPixels(40, SystemDpi()));
+    NoDialog([&] { ClickAt(Lines(1).Handle(), text.x, text.y); });
+    dialogs = DialogsDuring([&] { PressKey(Lines(1).Handle(), VK_SPACE); });
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].text,
+              L"\"rem \U0001F600 smile\" in " + WideOfAnsi(ConfigSys()) + L" was not switched on" + reason);
+    EXPECT_EQ(ReadBytes(ConfigSys()), configBytes);
+    EXPECT_FALSE(Lines(1).Checked(1));
+    EXPECT_TRUE(Lines(1).Checked(0));
+    EXPECT_EQ(ReadBytes(AutoexecBat()), bytes);
 }
 
 // 9. Rows in sight at every width: the window at a set resolution runs in a process of its own,
