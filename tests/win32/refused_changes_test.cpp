@@ -482,6 +482,21 @@ TEST_F(RefusedChangeTest, ANumberValueInTheUsersRunIsToldOnceAndEverySectionLoad
     for (int row = 0; row < before; ++row)
         EXPECT_EQ(Rows(7).Caption(row), names[static_cast<std::size_t>(row)]);
     EXPECT_EQ(VisibleSections(*form), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+
+    // Two sections fail at a refresh chosen from the menu: both are told in one dialog, in the
+    // sections' order, and every other section is read again.
+    SetDwordValue(HKEY_CURRENT_USER, kShellFoldersKey, "Startup", 1);
+    WriteBytes(CommonStartup() + "\\shared file 7.txt", "x");
+    SetStringValue(HKEY_LOCAL_MACHINE, std::string(kRunKeyBase) + "RunServices", "RunServices6", "C:\\six.exe");
+    const auto refreshed = DialogsDuring([&] { ChooseMenuItemWithMouse(Window(), 0, 0); });
+    ASSERT_EQ(refreshed.size(), 1u);
+    EXPECT_EQ(Utf8Of(refreshed[0].text), "Invalid data type for 'Startup'\nInvalid data type for 'Number'");
+    EXPECT_EQ(Rows(6).Count(), 7);
+    EXPECT_EQ(Rows(11).Count(), 6);
+    for (int section = 1; section <= 4; ++section)
+        EXPECT_EQ(Lines(section).Count(), counts[section - 1]) << section;
+    for (int section = 8; section <= 10; ++section)
+        EXPECT_EQ(Rows(section).Count(), 5) << section;
 }
 
 // 8. A boot file saved as UTF-16 text: shown exactly, never rewritten.
