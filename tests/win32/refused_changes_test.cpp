@@ -307,6 +307,13 @@ TEST_F(RefusedChangeTest, AStartupFileThatIsNotDeletedStaysCheckedAndListedAndIs
         EXPECT_TRUE(Rows(5).Checked(row));
         EXPECT_EQ(Rows(5).Count(), 2);
         SaveScreenshot("refused-startup-file-after");
+
+        // The space bar on the selected row: told the same way, and set back the same way.
+        const std::string byKey = OneDialog([&] { PressKey(Rows(5).Handle(), VK_SPACE); });
+        EXPECT_EQ(byKey, "The file " + held + " was not deleted: it is in use by another program.");
+        EXPECT_TRUE(FileExists(held));
+        EXPECT_TRUE(Rows(5).Checked(row));
+        EXPECT_EQ(Rows(5).Count(), 2);
         EXPECT_EQ(holder.Release(), 0u);
     }
     // Let go, the file is still not deleted behind the user's back: selecting other rows and the
