@@ -37,5 +37,4 @@ class EntryListSection : public Section {
 
     EntryListView list_;
     bool quiet_ = false; // the program sets a mark back: the list's report of it is no change
-
 };

@@ -168,27 +168,7 @@ TEST_F(DpiChild, DISABLED_EmptySectionsHaveTheirDesignedHeightsScaled) {
 
 // Starts this program again at a resolution, running the two tests above; answers its exit code.
 DWORD RunAtResolution(DWORD dpi) {
-    ResolutionSetting setting(dpi);
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string command = "\"" + std::string(path) + "\" --gtest_also_run_disabled_tests --gtest_filter=DpiChild.*";
-    SetEnvironmentVariableA(kExpectedDpi, std::to_string(dpi).c_str());
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    const BOOL started =
-        CreateProcessA(path, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    SetEnvironmentVariableA(kExpectedDpi, nullptr);
-    if (!started)
-        return 0xFFFFFFFF;
-    DWORD code = 0xFFFFFFFE;
-    if (WaitForSingleObject(process.hProcess, 180000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
+    return RunThisProgramAt(dpi, "DpiChild.*", kExpectedDpi);
 }
 
 TEST(Resolution, EveryRowInSightAt96And120And144DotsPerInch) {

@@ -682,28 +682,7 @@ TEST_F(RowsInSightChild, DISABLED_TwoLongPathsStayAboveTheScrollBarAtEveryWidth)
 
 // Starts this program again at a resolution, running the test above; answers its exit code.
 DWORD RunChildAt(DWORD dpi) {
-    ResolutionSetting setting(dpi);
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string command =
-        "\"" + std::string(path) + "\" --gtest_also_run_disabled_tests --gtest_filter=RowsInSightChild.*";
-    SetEnvironmentVariableA(kChildDpi, std::to_string(dpi).c_str());
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    const BOOL started =
-        CreateProcessA(path, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    SetEnvironmentVariableA(kChildDpi, nullptr);
-    if (!started)
-        return 0xFFFFFFFF;
-    DWORD code = 0xFFFFFFFE;
-    if (WaitForSingleObject(process.hProcess, 180000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, 1);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
+    return RunThisProgramAt(dpi, "RowsInSightChild.*", kChildDpi);
 }
 
 TEST(RowsInSight, TwoLongStartupPathsStayAboveTheScrollBarAt96And120DotsPerInch) {

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include <commctrl.h>
 #include <objbase.h>
 
@@ -240,6 +239,30 @@ std::string ThisProgramTitle() {
 DialogSeen RunExpectingErrorDialog(const std::function<void()>& action, DWORD timeoutMs) {
     const DialogLook look = RunLookingAtErrorDialog(action, timeoutMs);
     return {look.shown, look.title, look.text};
+}
+
+DWORD RunThisProgramAt(DWORD dpi, const std::string& filter, const char* dpiVariable) {
+    ResolutionSetting setting(dpi);
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string command = "\"" + std::string(path) + "\" --gtest_also_run_disabled_tests --gtest_filter=" + filter;
+    SetEnvironmentVariableA(dpiVariable, std::to_string(dpi).c_str());
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    const BOOL started =
+        CreateProcessA(path, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    SetEnvironmentVariableA(dpiVariable, nullptr);
+    if (!started)
+        return 0xFFFFFFFF;
+    DWORD code = 0xFFFFFFFE;
+    if (WaitForSingleObject(process.hProcess, 180000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(process.hProcess, &code);
+    else
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
 }
 
 void ExpectNoDialog(const std::function<void()>& action) {

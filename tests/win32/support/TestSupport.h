@@ -53,6 +53,12 @@ class ResolutionSetting {
     RegistryData before_;
 };
 
+// Runs this test program again at a resolution (ResolutionSetting), only its disabled tests that
+// `filter` names, with the environment variable `dpiVariable` telling them the resolution;
+// answers its exit code (0 when they passed). The child's failures are printed with this
+// program's output.
+DWORD RunThisProgramAt(DWORD dpi, const std::string& filter, const char* dpiVariable);
+
 // Messages and input.
 void PumpMessages();
 // Pumps messages until the condition holds or the time is up; answers the condition.
