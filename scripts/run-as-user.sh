@@ -10,6 +10,10 @@ set -u
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/wine-env.sh"
 
+if ! can_run_program "$1"; then
+    echo "skipped: $(basename "$1") is a 32-bit program and this host runs no 32-bit programs"
+    exit 77
+fi
 if [ "$(id -u)" != 0 ]; then
     echo "skipped: making a throwaway user to run as needs root" >&2
     exit 77
@@ -38,6 +42,22 @@ mkdir -p "$work/home" "$work/refusing"
 cp "$program" "$work/home/"
 program=$work/home/$(basename "$program")
 printf 'A\r\nB\r\n' >"$work/refusing/CONFIG.SYS"
+# The user's prefix, of the program's kind: a copy of the test session's booted prefix of that
+# kind when there is one (DAWNROLL_BASE_PREFIX32 or 64), else booted here.
+bits=$(pe_bits "$program")
+base_var=DAWNROLL_BASE_PREFIX$bits
+base=${!base_var:-}
+if [ -n "$base" ] && [ -f "$base/system.reg" ]; then
+    cp -a "$base" "$work/prefix"
+    boot=:
+else
+    boot="wineboot -i"
+fi
+if [ "$bits" = 64 ]; then
+    loader=$WINE64_LOADER arch=win64 display=${DAWNROLL_DISPLAY64:-${DISPLAY:-}}
+else
+    loader=$WINE32_LOADER arch=win32 display=${DISPLAY:-}
+fi
 chown -R "$user:" "$work"
 chmod 0755 "$work"
 # The file may be changed by its owner; the folder takes no new files.
@@ -45,10 +65,11 @@ chmod 0644 "$work/refusing/CONFIG.SYS"
 chmod a-w "$work/refusing"
 
 log=$work/home/log
-runuser -u "$user" -- env -i PATH="$PATH" HOME="$work/home" USER="$user" DISPLAY="${DISPLAY:-}" \
-    WINEPREFIX="$work/prefix" WINEARCH="$WINEARCH" WINEDEBUG="$WINEDEBUG" WINEDLLOVERRIDES="$WINEDLLOVERRIDES" \
+runuser -u "$user" -- env -i PATH="$PATH" HOME="$work/home" USER="$user" DISPLAY="$display" \
+    WINEPREFIX="$work/prefix" WINEARCH="$arch" WINEDEBUG="$WINEDEBUG" WINEDLLOVERRIDES="$WINEDLLOVERRIDES" \
     DAWNROLL_REFUSING_FOLDER="Z:${work//\//\\}\\refusing" \
-    sh -c 'wineboot -i >/dev/null 2>&1 </dev/null; wine "$@" >"$0" 2>&1 </dev/null' "$log" "$program" "$@"
+    sh -c '[ "$1" = : ] || "$0" $1 >/dev/null 2>&1 </dev/null; shift; "$0" "$@" >"$HOME/log" 2>&1 </dev/null' \
+    "$loader" "$boot" "$program" "$@"
 status=$?
 cat "$log"
 # Here the folder is there: the test must have run, not skipped, and passed.

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Starts or stops the Wine session the tests run in: a virtual screen (Xvfb), a fresh throwaway
-# 32-bit prefix under build/, a fresh 64-bit prefix beside it (PREFIX64, for the program on 64-bit
-# Windows; see wine-exec64.sh) with a screen of its own, and a persistent wineserver for the
-# 32-bit prefix, for quick process starts.
+# Starts or stops the Wine session the tests run in: a fresh throwaway 32-bit prefix under build/
+# (only where the host runs 32-bit programs) and a fresh 64-bit prefix beside it (PREFIX64, for
+# the 64-bit program and for the 32-bit one on a 64-bit system; see wine-exec64.sh), each with a
+# virtual screen (Xvfb) and a persistent wineserver of its own, for quick process starts.
 #   wine-session.sh start PREFIX STATE_DIR   prints the environment to use (DISPLAY=...,
 #                                            WINEPREFIX=..., DAWNROLL_WINEPREFIX64=...)
 #   wine-session.sh stop STATE_DIR
+#   wine-session.sh new-prefix BITS PREFIX STATE_DIR   only a new prefix of that kind (32 or 64),
+#                                            with its wineserver running
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 . "$top/scripts/wine-env.sh"
@@ -24,36 +26,63 @@ start_screen() {
     echo "$display"
 }
 
+# A booted prefix of each kind (32 or 64) is kept under the build folder and copied for each
+# session, so that a run boots each kind at most once (again only when Wine changes).
+#   base_prefix BITS STATE   prints the base prefix's path, booting it first if needed
+base_prefix() {
+    local bits=$1 state=$2 base=$build/wine-base$1 version
+    version=$("$WINE64_LOADER" --version 2>/dev/null || echo unknown)
+    if [ ! -f "$base/.dawnroll-base" ] || [ "$(cat "$base/.dawnroll-base")" != "$version" ]; then
+        remove_prefix "$base"
+        (export WINEPREFIX=$base; boot_prefix "$bits" >"$state/wineboot$bits.log" 2>&1 </dev/null
+         wineserver -w >/dev/null 2>&1 || true)
+        [ -f "$base/system.reg" ] || { echo "the $bits-bit prefix did not boot, see $state/wineboot$bits.log" >&2; return 1; }
+        echo "$version" >"$base/.dawnroll-base"
+    fi
+    echo "$base"
+}
+
+# A new prefix at PREFIX, a copy of the base prefix of its kind, with a wineserver kept running
+# for quick process starts (on its own screen, DISPLAY).
+#   new_prefix BITS PREFIX STATE
+new_prefix() {
+    local bits=$1 prefix=$2 state=$3 base
+    base=$(base_prefix "$bits" "$state") || return 1
+    remove_prefix "$prefix"
+    cp -a "$base" "$prefix"
+    rm -f "$prefix/.dawnroll-base"
+    mark_throwaway_prefix "$prefix" scripts/wine-session.sh
+    (export WINEPREFIX=$prefix; unset WINEARCH; wineserver -p >/dev/null 2>&1 </dev/null || true)
+}
+
 start() {
     local prefix=$1 state=$2
     mkdir -p "$state"
+    build=$(cd "$(dirname "$prefix")" && pwd)
     local display display64
     display=$(start_screen "$state" xvfb)
-    # The 64-bit prefix gets a screen of its own: its long-lived processes keep windows of their
-    # own, which on a shared screen take the 32-bit tests' real mouse input.
+    # The 64-bit prefix has a screen of its own: its tests run beside the 32-bit ones, and each
+    # prefix's windows take only their own tests' real mouse input.
     display64=$(start_screen "$state" xvfb64)
-
-    export DISPLAY=$display
     local prefix64=${prefix}64
-    remove_prefix "$prefix"
-    remove_prefix "$prefix64"
-    echo "$prefix" >"$state/prefix"
     echo "$prefix64" >"$state/prefix64"
-    # The 64-bit prefix boots first, on its own, and its server is not kept: booting it beside the
-    # 32-bit one, or keeping its processes, made the 32-bit tests' real clicks go missing. Its
-    # tests start it again when they run.
-    DISPLAY=$display64 WINEARCH=win64 WINEPREFIX=$prefix64 wineboot -i >"$state/wineboot64.log" 2>&1 </dev/null ||
-        { echo "the 64-bit prefix did not boot, see $state/wineboot64.log" >&2; exit 1; }
-    mark_throwaway_prefix "$prefix64" scripts/wine-session.sh
-    (unset WINEARCH; export WINEPREFIX=$prefix64; wineserver -k >/dev/null 2>&1 || true; wineserver -w >/dev/null 2>&1 || true)
-    WINEPREFIX=$prefix wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
-    mark_throwaway_prefix "$prefix" scripts/wine-session.sh
-    WINEPREFIX=$prefix wineserver -p >/dev/null 2>&1 </dev/null || true
+    DISPLAY=$display64 new_prefix 64 "$prefix64" "$state" || exit 1
+    if [ "$DAWNROLL_HOST32" = yes ]; then
+        echo "$prefix" >"$state/prefix"
+        DISPLAY=$display new_prefix 32 "$prefix" "$state" || exit 1
+    fi
     echo "DISPLAY=$display"
     echo "WINEPREFIX=$prefix"
     echo "DAWNROLL_WINEPREFIX64=$prefix64"
     echo "DAWNROLL_DISPLAY64=$display64"
-    mount_small_drive "$prefix" "$state"
+    echo "DAWNROLL_HOST32=$DAWNROLL_HOST32"
+    echo "DAWNROLL_BASE_PREFIX64=$build/wine-base64"
+    [ "$DAWNROLL_HOST32" = yes ] && echo "DAWNROLL_BASE_PREFIX32=$build/wine-base32"
+    local drives=yes
+    if [ "$DAWNROLL_HOST32" = yes ]; then mount_small_drive "$prefix" "$state" 32 || drives=no; fi
+    mount_small_drive "$prefix64" "$state" 64 || drives=no
+    [ "$(id -u)" = 0 ] && [ "$drives" = yes ] && echo "DAWNROLL_FULL_DRIVE=T:"
+    return 0
 }
 
 # Ends the wineserver of an earlier session's prefix and removes the prefix.
@@ -72,24 +101,27 @@ stop_server() {
     rm -f "$file"
 }
 
-# A small drive the tests can fill: a 256 KiB tmpfs under the state folder, drive T: of the
-# prefix. Only root can mount it; without it the tests that need it skip.
+# A small drive the tests can fill: a 256 KiB tmpfs under the state folder for each prefix (their
+# tests run side by side), drive T: of that prefix. Only root can mount it; without it the tests
+# that need it skip. Prints the drive's name once it is there.
+#   mount_small_drive PREFIX STATE BITS
 mount_small_drive() {
-    local prefix=$1 state=$2 mount=$2/small-drive
+    local prefix=$1 mount=$2/small-drive$3
     [ "$(id -u)" = 0 ] || return 0
     mkdir -p "$mount"
-    mountpoint -q "$mount" || mount -t tmpfs -o size=256k,mode=0777 dawnroll-small "$mount" 2>/dev/null || return 0
+    mountpoint -q "$mount" || mount -t tmpfs -o size=256k,mode=0777 dawnroll-small "$mount" 2>/dev/null || return 1
     ln -sfn "$mount" "$prefix/dosdevices/t:"
-    echo "DAWNROLL_FULL_DRIVE=T:"
 }
 
 stop() {
     local state=$1
     stop_server "$state/prefix"
     stop_server "$state/prefix64"
-    if mountpoint -q "$state/small-drive" 2>/dev/null; then
-        umount "$state/small-drive" 2>/dev/null || umount -l "$state/small-drive" 2>/dev/null || true
-    fi
+    for drive in "$state"/small-drive*; do
+        if mountpoint -q "$drive" 2>/dev/null; then
+            umount "$drive" 2>/dev/null || umount -l "$drive" 2>/dev/null || true
+        fi
+    done
     for screen in xvfb xvfb64; do
         if [ -f "$state/$screen.pid" ]; then
             kill "$(cat "$state/$screen.pid")" 2>/dev/null || true
@@ -100,6 +132,7 @@ stop() {
 
 case "${1:-}" in
 start) start "$2" "$3" ;;
+new-prefix) mkdir -p "$4"; build=$(cd "$(dirname "$3")" && pwd); new_prefix "$2" "$3" "$4" ;;
 stop) stop "$2" ;;
-*) echo "usage: $0 start PREFIX STATE_DIR | stop STATE_DIR" >&2; exit 2 ;;
+*) echo "usage: $0 start PREFIX STATE_DIR | stop STATE_DIR | new-prefix BITS PREFIX STATE_DIR" >&2; exit 2 ;;
 esac

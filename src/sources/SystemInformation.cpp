@@ -10,7 +10,10 @@ std::string GetWindowsFolder() {
     return WithTrailingBackslash(length < sizeof buffer ? std::string(buffer, length) : "");
 }
 
-bool IsRunningOnWow64() {
+bool IsSystem64Bit() {
+#ifdef _WIN64
+    return true;
+#else
     using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
     const HMODULE kernel = GetModuleHandleA("kernel32.dll");
     if (!kernel)
@@ -19,4 +22,5 @@ bool IsRunningOnWow64() {
         reinterpret_cast<IsWow64ProcessFunction>(reinterpret_cast<void*>(GetProcAddress(kernel, "IsWow64Process")));
     BOOL wow64 = FALSE;
     return isWow64Process && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
+#endif
 }

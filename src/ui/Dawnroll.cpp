@@ -47,8 +47,8 @@ void RegisterWindowClass(WNDPROC procedure) {
 } // namespace
 
 TFormDawnroll::TFormDawnroll(SourceLocators locators)
-    : locators_(std::move(locators)), onWow64_(IsRunningOnWow64()),
-      sections_(MakeSections(*this, locators_, onWow64_)) {}
+    : locators_(std::move(locators)), system64Bit_(IsSystem64Bit()),
+      sections_(MakeSections(*this, locators_, system64Bit_)) {}
 
 CheckListBox& TFormDawnroll::CheckListBoxN(int number) {
     if (number < 1 || number > 4)
@@ -69,7 +69,7 @@ TFormDawnroll::~TFormDawnroll() {
 
 HWND TFormDawnroll::Create() {
     try {
-        prefetch_ = std::make_unique<ShellPrefetch>(ViewOf(RootKey::LocalMachine, onWow64_));
+        prefetch_ = std::make_unique<ShellPrefetch>(ViewOf(RootKey::LocalMachine, system64Bit_));
     } catch (const std::system_error&) {
         // Without a thread of its own the first refresh reads everything itself.
     }

@@ -58,7 +58,7 @@ class TFormDawnroll : public SectionHost {
     // Whether the program runs as a 32-bit process on a 64-bit system, decided when the window
     // object is made: the local machine's keys are then opened in the native view, and sections
     // 12 to 14 show the 32-bit programs' run keys.
-    bool OnWow64() const { return onWow64_; }
+    bool OnA64BitSystem() const { return system64Bit_; }
 
   private:
     static LRESULT CALLBACK WindowProcedure(HWND, UINT, WPARAM, LPARAM);
@@ -91,7 +91,7 @@ class TFormDawnroll : public SectionHost {
     void KeepFocusOnAList();
 
     SourceLocators locators_;
-    bool onWow64_ = false;
+    bool system64Bit_ = false;
     HWND window_ = nullptr;
     UniqueFont font_;
     std::vector<std::unique_ptr<Section>> sections_; // 11, or 14 on a 64-bit system

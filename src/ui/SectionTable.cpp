@@ -8,14 +8,14 @@
 #include "../sources/SystemInformation.h"
 #include "../sources/WideText.h"
 
-RegistryView ViewOf(RootKey root, bool onWow64) {
+RegistryView ViewOf(RootKey root, bool system64Bit) {
     // The current user's keys are one key in both views.
-    return onWow64 && root == RootKey::LocalMachine ? RegistryView::Native : RegistryView::Default;
+    return system64Bit && root == RootKey::LocalMachine ? RegistryView::Native : RegistryView::Default;
 }
 
 namespace {
 std::unique_ptr<Section> MakeSection(SectionHost& host, const layout::SectionDesign& design,
-                                     const SourceLocators& locators, bool onWow64, int bootFiles) {
+                                     const SourceLocators& locators, bool system64Bit, int bootFiles) {
     const layout::SourceDesign& source = design.source;
     switch (source.kind) {
     case SectionKind::BootFile: {
@@ -31,25 +31,25 @@ std::unique_ptr<Section> MakeSection(SectionHost& host, const layout::SectionDes
     case SectionKind::StartupFolder: {
         const int which = source.root == RootKey::CurrentUser ? 0 : 1;
         return std::make_unique<StartupFolderSection>(
-            host, design, which, StartupFolderPlace{source.name, source.root, ViewOf(source.root, onWow64)});
+            host, design, which, StartupFolderPlace{source.name, source.root, ViewOf(source.root, system64Bit)});
     }
     case SectionKind::RegistryKey: {
         const std::string path = source.wow6432Node ? Wow6432NodeRunKeyPath(source.name) : RunKeyPath(source.name);
         return std::make_unique<RunKeySection>(host, design,
-                                               RunKeyLocator{source.root, path, ViewOf(source.root, onWow64)});
+                                               RunKeyLocator{source.root, path, ViewOf(source.root, system64Bit)});
     }
     }
     return nullptr;
 }
 } // namespace
 
-std::vector<std::unique_ptr<Section>> MakeSections(SectionHost& host, const SourceLocators& locators, bool onWow64) {
-    const int count = onWow64 ? layout::kSectionCountOnWow64 : layout::kSectionCount;
+std::vector<std::unique_ptr<Section>> MakeSections(SectionHost& host, const SourceLocators& locators, bool system64Bit) {
+    const int count = system64Bit ? layout::kSectionCountOn64BitSystem : layout::kSectionCount;
     std::vector<std::unique_ptr<Section>> sections;
     int bootFiles = 0;
     for (int i = 0; i < count; ++i) {
         const auto& design = layout::kSections[static_cast<std::size_t>(i)];
-        sections.push_back(MakeSection(host, design, locators, onWow64, bootFiles));
+        sections.push_back(MakeSection(host, design, locators, system64Bit, bootFiles));
         if (design.source.kind == SectionKind::BootFile)
             ++bootFiles;
     }

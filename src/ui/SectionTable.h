@@ -18,9 +18,9 @@ struct SourceLocators {
     std::function<std::string()> windowsFolder; // the system's Windows folder when empty
 };
 
-// The sections of the table in its order: eleven, or fourteen on a 64-bit system (onWow64), the
+// The sections of the table in its order: eleven, or fourteen on a 64-bit system (system64Bit), the
 // local machine's keys then opened in the native view.
-std::vector<std::unique_ptr<Section>> MakeSections(SectionHost& host, const SourceLocators& locators, bool onWow64);
+std::vector<std::unique_ptr<Section>> MakeSections(SectionHost& host, const SourceLocators& locators, bool system64Bit);
 
 // The view the window opens a root's keys in.
-RegistryView ViewOf(RootKey root, bool onWow64);
+RegistryView ViewOf(RootKey root, bool system64Bit);

@@ -14,7 +14,12 @@ namespace layout {
 
 inline constexpr const char* kDesignedCaption = "Dawnroll";
 // Follows the designed caption directly in the window title.
+// The version text names the program's kind: the 32-bit program and the 64-bit one.
+#ifdef _WIN64
+inline constexpr const char* kVersionText = "64 1.0.2 ";
+#else
 inline constexpr const char* kVersionText = "32 1.0.2 ";
+#endif
 inline constexpr const char* kMakersNotice = "- startup manager by the Dawnroll developers";
 inline constexpr const char* kFontName = "MS Sans Serif";
 // 8 points, -11 at 96 dots per inch: the size the window keeps at every resolution.
@@ -44,13 +49,13 @@ struct SectionDesign {
 
 inline constexpr int kSectionCount = 11;
 // A 32-bit system has no sections 12 to 14 at all: their windows are made only on a 64-bit one.
-inline constexpr int kSectionCountOnWow64 = 14;
+inline constexpr int kSectionCountOn64BitSystem = 14;
 
 using K = SectionKind;
 inline constexpr RootKey kUser = RootKey::CurrentUser;
 inline constexpr RootKey kMachine = RootKey::LocalMachine;
 
-inline constexpr std::array<SectionDesign, kSectionCountOnWow64> kSections = {{
+inline constexpr std::array<SectionDesign, kSectionCountOn64BitSystem> kSections = {{
     {"GroupBox1", 101, 201, 41, false, {K::BootFile, "C:\\CONFIG.SYS"}},
     {"GroupBox2", 102, 202, 41, false, {K::BootFile, "C:\\AUTOEXEC.BAT"}},
     {"GroupBox3", 103, 203, 41, false, {K::IniList, "Load"}},

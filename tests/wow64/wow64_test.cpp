@@ -4,7 +4,7 @@
 // in, and how they behave under a redirected root. The second suite calls no program code; it
 // checks Wine, so that a failure there points at the prefix and not at the program. The same
 // program runs in the test session's 32-bit prefix and in its 64-bit one; the CTest entry tells
-// it which with --expect-wow64=yes|no.
+// it which with --expect-64-bit-system=yes|no.
 #include "sources/StartupApproved.h"
 #include "sources/SystemInformation.h"
 
@@ -18,7 +18,7 @@
 #include <vector>
 
 namespace {
-bool expectWow64 = false;
+bool expect64BitSystem = false;
 
 std::string UniqueKeyName() {
     return "DawnrollTests-wow64-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount());
@@ -85,8 +85,8 @@ class OverriddenLocalMachine {
 };
 } // namespace
 
-TEST(Wow64, IsRunningOnWow64TellsTheKindOfSystem) {
-    EXPECT_EQ(IsRunningOnWow64(), expectWow64);
+TEST(Wow64, IsSystem64BitTellsTheKindOfSystem) {
+    EXPECT_EQ(IsSystem64Bit(), expect64BitSystem);
 }
 
 // The program's check agrees with the system's folder for 32-bit system files, which only a 64-bit
@@ -94,8 +94,8 @@ TEST(Wow64, IsRunningOnWow64TellsTheKindOfSystem) {
 TEST(Wow64, OnlyA64BitSystemHasAFolderFor32BitSystemFiles) {
     char folder[MAX_PATH] = {};
     const UINT length = GetSystemWow64DirectoryA(folder, MAX_PATH);
-    EXPECT_EQ(length != 0, expectWow64) << folder;
-    EXPECT_EQ(IsRunningOnWow64(), length != 0);
+    EXPECT_EQ(length != 0, expect64BitSystem) << folder;
+    EXPECT_EQ(IsSystem64Bit(), length != 0);
 }
 
 TEST(WinePrefixRegistry, The32BitViewOfTheLocalSoftwareKeyIsItsWow6432NodeOnlyOnA64BitSystem) {
@@ -108,7 +108,7 @@ TEST(WinePrefixRegistry, The32BitViewOfTheLocalSoftwareKeyIsItsWow6432NodeOnlyOn
     DeleteFromBothViews(name);
     DeleteFromBothViews("Wow6432Node\\" + name);
     EXPECT_EQ(at32, "default view");
-    if (expectWow64) {
+    if (expect64BitSystem) {
         EXPECT_EQ(at64, "missing");
         EXPECT_EQ(atNode, "default view");
     } else {
@@ -136,8 +136,8 @@ TEST(WinePrefixRegistry, ASandboxWithAWow6432NodeSplitsIntoTwoViewsOnlyOnA64BitS
     PutWhere(sandbox.Key(), "SOFTWARE\\Wow6432Node\\" + name, 0, "32-bit");
     sandbox.Override();
     EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, KEY_WOW64_64KEY), "64-bit");
-    EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, 0), expectWow64 ? "32-bit" : "64-bit");
-    EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, KEY_WOW64_32KEY), expectWow64 ? "32-bit" : "64-bit");
+    EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, 0), expect64BitSystem ? "32-bit" : "64-bit");
+    EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, KEY_WOW64_32KEY), expect64BitSystem ? "32-bit" : "64-bit");
 }
 
 TEST(WinePrefixRegistry, TheCurrentUsersSoftwareKeyIsOneKeyInBothViews) {
@@ -190,14 +190,14 @@ TEST(Wow64, TheRecordsOfTheLocalMachinesRunKeysAreReadAndTurnedOnInTheNativeView
     PutRecord(sandbox.Key(), std::string(kNodeApproved) + "Run32", L"Decoy");
     sandbox.Override();
     // The view the window opens the local machine's keys in.
-    const RegistryView view = expectWow64 ? RegistryView::Native : RegistryView::Default;
+    const RegistryView view = expect64BitSystem ? RegistryView::Native : RegistryView::Default;
     const auto run = ApprovalPlaceOf(RunKeyLocator{RootKey::LocalMachine, RunKeyPath("Run"), view});
     ASSERT_TRUE(run);
     EXPECT_EQ(ReadSwitchedOff(*run), SwitchedOffNames({L"Native"}));
     EXPECT_TRUE(TurnApprovalOn(*run, L"native"));
     EXPECT_EQ(RecordAt(std::string(kApproved) + "Run", L"Native"), ApprovalOnBytes());
     EXPECT_EQ(RecordAt(std::string(kNodeApproved) + "Run", L"Decoy"), kOff);
-    if (!expectWow64)
+    if (!expect64BitSystem)
         return; // a 32-bit system has no 32-bit programs' key of its own
     const auto run32 =
         ApprovalPlaceOf(RunKeyLocator{RootKey::LocalMachine, Wow6432NodeRunKeyPath("Run"), RegistryView::Native});
@@ -213,13 +213,13 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     bool told = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--expect-wow64=yes") == 0 || std::strcmp(argv[i], "--expect-wow64=no") == 0) {
-            expectWow64 = std::strcmp(argv[i], "--expect-wow64=yes") == 0;
+        if (std::strcmp(argv[i], "--expect-64-bit-system=yes") == 0 || std::strcmp(argv[i], "--expect-64-bit-system=no") == 0) {
+            expect64BitSystem = std::strcmp(argv[i], "--expect-64-bit-system=yes") == 0;
             told = true;
         }
     }
     if (!told) {
-        std::fprintf(stderr, "usage: wow64_test --expect-wow64=yes|no\n");
+        std::fprintf(stderr, "usage: wow64_test --expect-64-bit-system=yes|no\n");
         return 2;
     }
     return RUN_ALL_TESTS();

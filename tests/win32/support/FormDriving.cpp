@@ -234,6 +234,17 @@ std::vector<int> VisibleSections(TFormDawnroll& form) {
     return numbers;
 }
 
+std::vector<int> AllSections(TFormDawnroll& form) {
+    std::vector<int> numbers;
+    for (int number = 1; number <= form.SectionCount(); ++number)
+        numbers.push_back(number);
+    return numbers;
+}
+
+std::string TitleStart() {
+    return sizeof(void*) == 8 ? "Dawnroll64 1.0.2 " : "Dawnroll32 1.0.2 ";
+}
+
 std::string Lines(const std::vector<std::string>& lines) {
     std::string text;
     for (const auto& line : lines)

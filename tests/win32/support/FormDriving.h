@@ -84,6 +84,12 @@ bool MenuItemChecked(HWND window, UINT id);
 // The design numbers (1..11, or 1..14 on a 64-bit system) of the sections whose group boxes are
 // visible, in order.
 std::vector<int> VisibleSections(TFormDawnroll& form);
+// The design numbers of all the window's sections, 1..11 or 1..14 on a 64-bit system: what
+// VisibleSections gives when every section is shown.
+std::vector<int> AllSections(TFormDawnroll& form);
+// What the window title begins with: the program's name and its kind's version text,
+// "Dawnroll32 1.0.2 " for the 32-bit program, "Dawnroll64 1.0.2 " for the 64-bit one.
+std::string TitleStart();
 // Lines of text each followed by a carriage return and line feed.
 std::string Lines(const std::vector<std::string>& lines);
 // The middle of a check list's line, in the list's client coordinates, at horizontal offset x.
