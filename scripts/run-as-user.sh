@@ -49,6 +49,7 @@ base_var=DAWNROLL_BASE_PREFIX$bits
 base=${!base_var:-}
 if [ -n "$base" ] && [ -f "$base/system.reg" ]; then
     cp -a "$base" "$work/prefix"
+    rm -f "$work/prefix/.dawnroll-base" "$work/prefix/wineserver"
     boot=:
 else
     boot="wineboot -i"

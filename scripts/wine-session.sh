@@ -50,7 +50,8 @@ new_prefix() {
     base=$(base_prefix "$bits" "$state") || return 1
     remove_prefix "$prefix"
     cp -a "$base" "$prefix"
-    rm -f "$prefix/.dawnroll-base"
+    # The base's file naming its server's socket folder goes: the copy has a server of its own.
+    rm -f "$prefix/.dawnroll-base" "$prefix/wineserver"
     mark_throwaway_prefix "$prefix" scripts/wine-session.sh
     (export WINEPREFIX=$prefix; unset WINEARCH; wineserver -p >/dev/null 2>&1 </dev/null || true)
 }

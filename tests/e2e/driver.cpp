@@ -618,7 +618,8 @@ TEST_F(EndToEnd, NumberValueStopsItsOwnSectionAtStart) {
         << "no error dialog";
     char title[256] = {};
     GetWindowTextA(dialog, title, sizeof title);
-    EXPECT_STREQ(title, "Dawnroll");
+    // The program title comes from the program's file name: Dawnroll.exe or Dawnroll64.exe.
+    EXPECT_STREQ(title, sizeof(void*) == 8 ? "Dawnroll64" : "Dawnroll");
     char text[1024] = {};
     GetDlgItemTextA(dialog, 0xFFFF, text, sizeof text);
     // The message ends in "'", so no full stop is appended.
