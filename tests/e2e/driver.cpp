@@ -180,9 +180,16 @@ class Dawnroll {
         return text;
     }
     bool Visible(int section) const { return IsWindowVisible(Box(section)) != FALSE; }
+    // Eleven sections, or fourteen on a 64-bit system.
+    int SectionCount() const {
+        int count = 0;
+        while (Box(count + 1))
+            ++count;
+        return count;
+    }
     std::vector<int> VisibleSections() const {
         std::vector<int> sections;
-        for (int section = 1; section <= 11; ++section)
+        for (int section = 1; section <= SectionCount(); ++section)
             if (Visible(section))
                 sections.push_back(section);
         return sections;
@@ -201,6 +208,20 @@ class Dawnroll {
         RECT client = {};
         GetClientRect(window_, &client);
         return client;
+    }
+    // As a user scrolls a point of a list below the window's lower edge into sight: page-down
+    // clicks in the window's scroll bar, just above its lower arrow.
+    void BringIntoView(HWND list, POINT point) {
+        for (int page = 0; page < 20; ++page) {
+            POINT inWindow = point;
+            MapWindowPoints(list, window_, &inWindow, 1);
+            const RECT client = Client();
+            if (inWindow.y < client.bottom || !(GetWindowLongA(window_, GWL_STYLE) & WS_VSCROLL))
+                return;
+            ClickAt(window_, client.right + GetSystemMetrics(SM_CXVSCROLL) / 2,
+                    client.bottom - GetSystemMetrics(SM_CYVSCROLL) - 4);
+            WaitRepaint(window_);
+        }
     }
 
     // Read as wide text: Wine carries LB_GETTEXT across processes in its wide form.
@@ -345,6 +366,7 @@ class Dawnroll {
     }
     void ClickRowBox(int list, int row) {
         SpaceClicks();
+        BringIntoView(ListView(list), RowCheckBox(list, row));
         const POINT point = RowCheckBox(list, row);
         ClickAt(ListView(list), point.x, point.y);
         WaitRepaint(window_);
@@ -410,6 +432,18 @@ std::string FileText(const std::string& path) {
 
 RegistryData RunValue(HKEY root, const char* key, const std::string& name) {
     return GetValue(root, demo::RunKeyPath(key), name);
+}
+// The sections the seeded sources fill, given those of a 32-bit system: on a 64-bit system the
+// 32-bit programs' three run keys (sections 12 to 14) follow.
+std::vector<int> WithTheNodeKeys(std::vector<int> sections) {
+    if (IsSystem64Bit())
+        sections.insert(sections.end(), {12, 13, 14});
+    return sections;
+}
+
+// A value of one of the seeded run keys, read in the native view where its path names it.
+RegistryData RunValue(const demo::RunKey& runKey, const std::string& name) {
+    return GetValue(runKey.root, demo::RunKeyPath(runKey), name, demo::ViewOf(runKey.root));
 }
 
 std::string AsText(const RegistryData& value) {
@@ -479,7 +513,7 @@ TEST_F(EndToEnd, DisplayOptionHidesAndShowsEmptySections) {
     Dawnroll& app = Start();
     Enlarge();
 
-    EXPECT_EQ(app.VisibleSections(), (std::vector<int>{1, 3, 5, 6, 7, 9, 10}));
+    EXPECT_EQ(app.VisibleSections(), WithTheNodeKeys({1, 3, 5, 6, 7, 9, 10}));
     int top = 0;
     for (int section : app.VisibleSections()) {
         EXPECT_EQ(app.BoxRect(section).top, top) << "section " << section << " is not stacked";
@@ -493,7 +527,9 @@ TEST_F(EndToEnd, DisplayOptionHidesAndShowsEmptySections) {
     const auto configMarks = app.Lines(1);
 
     app.ChooseByKeys(/*show=*/true);
-    ASSERT_EQ(app.VisibleSections().size(), 11u) << "Show empty startups did not show every section";
+    ASSERT_EQ(app.SectionCount(), IsSystem64Bit() ? 14 : 11);
+    ASSERT_EQ(app.VisibleSections().size(), static_cast<std::size_t>(app.SectionCount()))
+        << "Show empty startups did not show every section";
     EXPECT_EQ(app.Caption(2), "C:\\AUTOEXEC.BAT");
     EXPECT_TRUE(app.Lines(2).empty());
     EXPECT_EQ(app.Height(2), 41); // the designed height, never set by a load
@@ -513,9 +549,9 @@ TEST_F(EndToEnd, DisplayOptionHidesAndShowsEmptySections) {
         EXPECT_EQ(again[i].checked, configMarks[i].checked) << again[i].text;
 
     app.ChooseByMouse(/*show=*/false);
-    EXPECT_EQ(app.VisibleSections(), (std::vector<int>{1, 3, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(app.VisibleSections(), WithTheNodeKeys({1, 3, 5, 6, 7, 8, 9, 10}));
     app.ChooseByMouse(/*show=*/false);
-    EXPECT_EQ(app.VisibleSections(), (std::vector<int>{1, 3, 5, 6, 7, 8, 9, 10}));
+    EXPECT_EQ(app.VisibleSections(), WithTheNodeKeys({1, 3, 5, 6, 7, 8, 9, 10}));
     EXPECT_EQ(app.BoxRect(1).top, 0);
 }
 
@@ -524,7 +560,7 @@ TEST_F(EndToEnd, DisplayOptionHidesAndShowsEmptySections) {
 TEST_F(EndToEnd, UncheckAndCheckInEverySection) {
     Dawnroll& app = Start();
     Enlarge();
-    ASSERT_EQ(app.VisibleSections().size(), 11u);
+    ASSERT_EQ(app.VisibleSections(), WithTheNodeKeys({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
 
     // 1, 2: boot files.
     const std::string config = FileText(demo::kConfigSys);
@@ -570,23 +606,25 @@ TEST_F(EndToEnd, UncheckAndCheckInEverySection) {
         EXPECT_NE(app.ItemText(folder.list, 0, 1), file);
     }
 
-    // 7 to 11: run keys; unchecking deletes the value, checking writes it back as it was.
-    for (std::size_t k = 0; k < demo::kRunKeys.size(); ++k) {
-        const auto& runKey = demo::kRunKeys[k];
+    // 7 to 11 (and 12 to 14 on a 64-bit system): run keys; unchecking deletes the value,
+    // checking writes it back as it was.
+    const auto runKeys = demo::RunKeysOfThisSystem();
+    for (std::size_t k = 0; k < runKeys.size(); ++k) {
+        const auto& runKey = runKeys[k];
         const int list = static_cast<int>(k) + 3;
         for (const auto& value : runKey.values) {
             SCOPED_TRACE(std::string(runKey.name) + "\\" + value.name);
-            const RegistryData before = RunValue(runKey.root, runKey.name, value.name);
+            const RegistryData before = RunValue(runKey, value.name);
             ASSERT_TRUE(before.exists);
             const int row = app.FindRow(list, value.name);
             ASSERT_GE(row, 0);
             EXPECT_EQ(app.ItemText(list, row, 1), value.data);
             app.ClickRowBox(list, row);
             EXPECT_FALSE(app.RowChecked(list, row));
-            EXPECT_FALSE(RunValue(runKey.root, runKey.name, value.name).exists);
+            EXPECT_FALSE(RunValue(runKey, value.name).exists);
             app.ClickRowBox(list, row);
             EXPECT_TRUE(app.RowChecked(list, row));
-            const RegistryData after = RunValue(runKey.root, runKey.name, value.name);
+            const RegistryData after = RunValue(runKey, value.name);
             EXPECT_TRUE(after.exists);
             EXPECT_EQ(after.type, value.type);
             EXPECT_EQ(AsText(after), value.data);
@@ -644,7 +682,7 @@ TEST_F(EndToEnd, NumberValueStopsItsOwnSectionAtStart) {
     app.WaitShown();
     textHeight = static_cast<int>(SendMessageA(app.CheckList(1), LB_GETITEMHEIGHT, 0, 0));
     Enlarge();
-    for (int section = 1; section <= 11; ++section)
+    for (int section = 1; section <= app.SectionCount(); ++section)
         EXPECT_NE(app.Caption(section), "GroupBox" + std::to_string(section));
     EXPECT_EQ(app.RowCount(1), 2);
     EXPECT_EQ(app.Caption(9), kHklm + "Run");
@@ -750,15 +788,16 @@ TEST_F(EndToEnd, OverflowScrollsToTheLastSection) {
     ASSERT_EQ(app.RowCount(7), 31);
     EXPECT_EQ(app.Height(11), RunKeyHeight(31));
     EXPECT_TRUE(GetWindowLongA(app.Window(), GWL_STYLE) & WS_VSCROLL) << "no scroll bar";
-    ASSERT_GT(app.BoxRect(11).bottom, app.Client().bottom);
+    const int lastSection = app.VisibleSections().back();
+    ASSERT_GT(app.BoxRect(lastSection).bottom, app.Client().bottom);
 
     // Page-down clicks in the scroll bar's track, just above its lower arrow.
     const RECT client = app.Client();
     const int x = client.right + GetSystemMetrics(SM_CXVSCROLL) / 2;
     const int y = client.bottom - GetSystemMetrics(SM_CYVSCROLL) - 4;
-    for (int i = 0; i < 20 && app.BoxRect(11).bottom > app.Client().bottom; ++i)
+    for (int i = 0; i < 20 && app.BoxRect(lastSection).bottom > app.Client().bottom; ++i)
         ClickAt(app.Window(), x, y);
-    EXPECT_EQ(app.BoxRect(11).bottom, app.Client().bottom) << "scrolling did not reach the end";
+    EXPECT_EQ(app.BoxRect(lastSection).bottom, app.Client().bottom) << "scrolling did not reach the end";
     EXPECT_LT(app.BoxRect(1).top, 0);
 
     const int last = app.RowCount(7) - 1;
@@ -796,7 +835,7 @@ void ExpectEveryRowInSight(Dawnroll& app, int section) {
 TEST_F(EndToEnd, ResizingKeepsHeightsAndFollowsTheWidth) {
     Dawnroll& app = Start();
     std::vector<int> heights;
-    for (int section = 1; section <= 11; ++section)
+    for (int section = 1; section <= app.SectionCount(); ++section)
         heights.push_back(app.Height(section));
     for (SIZE size : {SIZE{640, 500}, SIZE{1100, 990}, SIZE{420, 300}}) {
         SetWindowPos(app.Window(), nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER);
@@ -829,13 +868,13 @@ TEST_F(EndToEnd, KeyboardFocusStartsOnTheFirstListAndTabGoesRound) {
     Dawnroll& app = Start();
     Enlarge();
     const std::vector<int> visible = app.VisibleSections();
-    ASSERT_EQ(visible, (std::vector<int>{1, 3, 4, 5, 6, 7, 9, 10, 11}));
+    ASSERT_EQ(visible, WithTheNodeKeys({1, 3, 4, 5, 6, 7, 9, 10, 11}));
     auto listOf = [&](int section) { return section <= 4 ? app.CheckList(section) : app.ListView(section - 4); };
     auto focused = [&]() -> int {
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;
         GetGUIThreadInfo(GetWindowThreadProcessId(app.Window(), nullptr), &info);
-        for (int section = 1; section <= 11; ++section)
+        for (int section = 1; section <= app.SectionCount(); ++section)
             if (listOf(section) == info.hwndFocus)
                 return section;
         return 0;
@@ -876,10 +915,10 @@ TEST_F(EndToEnd, EveryRowInSightAt144DotsPerInch) {
 
     Dawnroll& app = Start();
     Enlarge();
-    ASSERT_EQ(app.VisibleSections().size(), 11u);
+    ASSERT_EQ(app.VisibleSections(), WithTheNodeKeys({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
     // The designed 13-pixel lines of the check lists at one and a half times the size.
     EXPECT_GE(textHeight, 17) << "the program did not take the resolution";
-    for (int section = 1; section <= 11; ++section) {
+    for (int section = 1; section <= app.SectionCount(); ++section) {
         SCOPED_TRACE("section " + std::to_string(section));
         ExpectEveryRowInSight(app, section);
         const HWND list = GetWindow(app.Box(section), GW_CHILD);

@@ -4,6 +4,8 @@
 // Every function throws std::runtime_error when the system refuses a write.
 #pragma once
 
+#include "sources/SystemInformation.h"
+
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -43,7 +45,8 @@ inline const std::vector<Shortcut> kUserShortcuts = {{"Notepad.lnk", "notepad.ex
 inline const std::vector<Shortcut> kCommonShortcuts = {{"Command Prompt.lnk", "cmd.exe", ""},
                                                        {"Task Manager.lnk", "taskmgr.exe", ""}};
 
-// Run keys: the five sections in the window's order.
+// Run keys: the five sections in the window's order, then, on a 64-bit system, the local
+// machine's three keys of the 32-bit programs (under SOFTWARE\Wow6432Node).
 struct RunValue {
     const char* name;
     const char* data;
@@ -53,6 +56,7 @@ struct RunKey {
     HKEY root;
     const char* name;
     std::vector<RunValue> values;
+    bool wow6432Node = false;
 };
 inline const std::vector<RunKey> kRunKeys = {
     {HKEY_CURRENT_USER,
@@ -66,7 +70,23 @@ inline const std::vector<RunKey> kRunKeys = {
       {"PrinterMonitor", "\"C:\\Program Files\\Printer\\monitor.exe\"", REG_SZ}}},
     {HKEY_LOCAL_MACHINE, "RunOnce", {{"UpdateCleanup", "C:\\WINDOWS\\TEMP\\cleanup.exe /silent", REG_SZ}}},
     {HKEY_LOCAL_MACHINE, "RunServices", {{"NetworkAgent", "C:\\WINDOWS\\SYSTEM\\netagent.exe -service", REG_SZ}}},
+    {HKEY_LOCAL_MACHINE,
+     "Run",
+     {{"LegacyTray", "\"C:\\Program Files (x86)\\Legacy\\tray.exe\" /min", REG_SZ}},
+     true},
+    {HKEY_LOCAL_MACHINE, "RunOnce", {{"LegacyUpdate", "C:\\Program Files (x86)\\Legacy\\update.exe", REG_SZ}}, true},
+    {HKEY_LOCAL_MACHINE, "RunServices", {{"LegacyAgent", "C:\\Program Files (x86)\\Legacy\\agent.exe", REG_SZ}}, true},
 };
+
+// The run keys this system's window shows: five, or eight on a 64-bit system.
+inline std::vector<RunKey> RunKeysOfThisSystem() {
+    std::vector<RunKey> keys;
+    for (const auto& key : kRunKeys) {
+        if (!key.wow6432Node || IsSystem64Bit())
+            keys.push_back(key);
+    }
+    return keys;
+}
 
 inline void Check(bool ok, const std::string& what) {
     if (!ok)
@@ -217,13 +237,21 @@ inline void FillStartupFolder(const std::string& folder, const std::vector<Short
 inline std::string RunKeyPath(const char* keyName) {
     return std::string(kRunKeyBase) + keyName;
 }
+inline std::string RunKeyPath(const RunKey& runKey) {
+    return runKey.wow6432Node ? "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\" + std::string(runKey.name)
+                              : RunKeyPath(runKey.name);
+}
+// The local machine's keys are opened in the native view, where each path names one key for
+// the 32-bit and the 64-bit seeder alike.
+inline REGSAM ViewOf(HKEY root) {
+    return root == HKEY_LOCAL_MACHINE ? KEY_WOW64_64KEY : 0;
+}
 
 // Removes every value of a run key (the key itself stays, created when missing).
-inline void ClearRunKey(HKEY root, const char* keyName) {
+inline void ClearRunKeyAt(HKEY root, const std::string& path) {
     HKEY key = nullptr;
-    CheckStatus(
-        RegCreateKeyExA(root, RunKeyPath(keyName).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        std::string("opening run key ") + keyName);
+    CheckStatus(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | ViewOf(root), nullptr, &key, nullptr),
+                "opening run key " + path);
     for (;;) {
         char name[16384];
         DWORD length = sizeof name;
@@ -235,27 +263,34 @@ inline void ClearRunKey(HKEY root, const char* keyName) {
     RegCloseKey(key);
 }
 
-inline void SetRunValue(HKEY root, const char* keyName, const RunValue& value) {
+inline void ClearRunKey(HKEY root, const char* keyName) {
+    ClearRunKeyAt(root, RunKeyPath(keyName));
+}
+
+inline void SetRunValueAt(HKEY root, const std::string& path, const RunValue& value) {
     HKEY key = nullptr;
-    CheckStatus(
-        RegCreateKeyExA(root, RunKeyPath(keyName).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-        std::string("opening run key ") + keyName);
+    CheckStatus(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | ViewOf(root), nullptr, &key, nullptr),
+                "opening run key " + path);
     const LONG status = RegSetValueExA(key, value.name, 0, value.type, reinterpret_cast<const BYTE*>(value.data),
                                        static_cast<DWORD>(strlen(value.data) + 1));
     RegCloseKey(key);
     CheckStatus(status, std::string("setting run value ") + value.name);
 }
 
+inline void SetRunValue(HKEY root, const char* keyName, const RunValue& value) {
+    SetRunValueAt(root, RunKeyPath(keyName), value);
+}
+
 inline void SeedRunKey(const RunKey& runKey) {
-    ClearRunKey(runKey.root, runKey.name);
+    ClearRunKeyAt(runKey.root, RunKeyPath(runKey));
     for (const auto& value : runKey.values)
-        SetRunValue(runKey.root, runKey.name, value);
+        SetRunValueAt(runKey.root, RunKeyPath(runKey), value);
 }
 
 // Wine runs and empties the local machine's RunOnce key each time a prefix starts; this puts
 // the example back.
 inline void SeedMachineRunOnce() {
-    for (const auto& runKey : kRunKeys) {
+    for (const auto& runKey : RunKeysOfThisSystem()) {
         if (runKey.root == HKEY_LOCAL_MACHINE && std::string(runKey.name) == "RunOnce")
             SeedRunKey(runKey);
     }
@@ -269,7 +304,7 @@ inline void SeedAll() {
     SetWinIniEntry("Run", kRunPrograms);
     FillStartupFolder(UserStartupFolder(), kUserShortcuts);
     FillStartupFolder(CommonStartupFolder(), kCommonShortcuts);
-    for (const auto& runKey : kRunKeys)
+    for (const auto& runKey : RunKeysOfThisSystem())
         SeedRunKey(runKey);
 }
 

@@ -14,7 +14,7 @@ const auto* const iniMapping = testing::AddGlobalTestEnvironment(new IniMapping)
 // The design number of the section whose list has the focus, 0 for none.
 int FocusedSection(TFormDawnroll& form) {
     const HWND focus = GetFocus();
-    for (int section = 1; section <= 11; ++section) {
+    for (int section = 1; section <= form.SectionCount(); ++section) {
         if (ListOfSection(form, section) == focus)
             return section;
     }

@@ -103,10 +103,10 @@ void SetDwordValue(HKEY root, const std::string& path, const std::string& name, 
     CheckStatus(status, "RegSetValueEx");
 }
 
-RegistryData GetValue(HKEY root, const std::string& path, const std::string& name) {
+RegistryData GetValue(HKEY root, const std::string& path, const std::string& name, REGSAM view) {
     RegistryData value;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS)
         return value;
     DWORD size = 0;
     if (RegQueryValueExA(key, name.c_str(), nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {

@@ -32,7 +32,8 @@ struct RegistryData {
     DWORD type = 0;
     std::string bytes; // raw data, with any terminating zero
 };
-RegistryData GetValue(HKEY root, const std::string& path, const std::string& name);
+// `view` as for ValueNames.
+RegistryData GetValue(HKEY root, const std::string& path, const std::string& name, REGSAM view = 0);
 void DeleteKeyTree(HKEY root, const std::string& path);
 // The value names of a key in the registry's own enumeration order, read without the program;
 // `view` is KEY_WOW64_64KEY or KEY_WOW64_32KEY for one view of a 64-bit system's local machine.
