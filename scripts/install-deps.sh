@@ -7,7 +7,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(make cmake googletest binutils mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          wine wine64 xvfb imagemagick x11-utils clang libclang-rt-14-dev zip)
+          wine wine64 xvfb imagemagick x11-utils xdotool clang libclang-rt-14-dev zip)
 # Before anything is installed the check has no assembler of its own to use: binutils first.
 command -v as >/dev/null 2>&1 || host32=unknown
 host32=${host32:-$("$top/scripts/host-runs-32bit.sh")}
