@@ -18,6 +18,7 @@
 #include "sources/IniList.h"
 #include "sources/RunKey.h"
 #include "sources/StartupFolder.h"
+#include "sources/SystemInformation.h"
 #include "ui/Dawnroll.h"
 
 #include <windows.h>
@@ -910,8 +911,12 @@ std::string ProgramFolder() {
 }
 
 void Run(int argc, char** argv) {
-    Say("Dawnroll benchmark\n");
-    const std::string dawnroll = argc > 2 ? argv[1] : ProgramFolder() + "..\\Dawnroll.exe";
+    // Each build measures its own program: the 32-bit Dawnroll.exe or the 64-bit Dawnroll64.exe.
+    const bool build64 = sizeof(void*) == 8;
+    Say(std::string("Dawnroll benchmark: the ") + (build64 ? "64-bit build (Dawnroll64.exe)" : "32-bit build (Dawnroll.exe)") +
+        (IsSystem64Bit() ? ", on a 64-bit system\n" : ", on a 32-bit system\n"));
+    const std::string dawnroll =
+        argc > 2 ? argv[1] : ProgramFolder() + (build64 ? "..\\Dawnroll64.exe" : "..\\Dawnroll.exe");
     const std::string bare = argc > 2 ? argv[2] : ProgramFolder() + "bare_window.exe";
     if (PartWanted("startup"))
         MeasureStartup(dawnroll, bare, ProgramFolder() + "bare_window_shell.exe",
