@@ -670,7 +670,6 @@ TEST_F(EndToEnd, NumberValueStopsItsOwnSectionAtStart) {
     }
     // The dialog is found as soon as it exists; its picture is taken once it has painted.
     WaitUntil([&] { return !GetUpdateRect(dialog, nullptr, FALSE); }, 2000);
-    Sleep(300);
     SaveScreenshot("e2e-NumberValueStopsItsOwnSectionAtStart-dialog");
 
     // OK, clicked.

@@ -63,8 +63,8 @@ BOOL CALLBACK FindNewDialog(HWND window, LPARAM data) {
 }
 
 // Runs an action on this thread and answers every error dialog it brought, in order; each is read
-// and closed with OK. Messages are handled a while after the action, so that a dialog coming from
-// a message the action posted is counted too. `screenshot` names a picture taken of the first
+// and closed with OK. The messages the action posted are handled before it returns, so that a
+// dialog coming from one of them is counted too. `screenshot` names a picture taken of the first
 // dialog while it shows.
 std::vector<Dialog> DialogsDuring(const std::function<void()>& action, const std::string& screenshot = "") {
     std::vector<Dialog> dialogs;
@@ -81,7 +81,8 @@ std::vector<Dialog> DialogsDuring(const std::function<void()>& action, const std
             }
             const HWND dialog = search.found;
             search.known.insert(dialog);
-            Sleep(150); // let the dialog set up and paint its controls
+            // Shown once its controls are made; read once it has painted them.
+            WaitUntilPainted(dialog);
             char title[256] = {};
             GetWindowTextA(dialog, title, sizeof title);
             wchar_t text[4096] = {};
@@ -93,7 +94,9 @@ std::vector<Dialog> DialogsDuring(const std::function<void()>& action, const std
         }
     });
     action();
-    WaitUntil([] { return false; }, 600);
+    // Everything the action posted is handled (a dialog it brings is answered meanwhile).
+    if (HWND window = VisibleThreadWindow(thread, TFormDawnroll::kClassName))
+        WaitForInputHandled(window);
     done = true;
     watcher.join();
     return dialogs;
@@ -119,7 +122,7 @@ void NoDialog(const std::function<void()>& action) {
 // Waits longer than the double-click time, so that the next click on the same place is a click
 // of its own.
 void PauseBetweenClicks() {
-    WaitUntil([] { return false; }, GetDoubleClickTime() + 200);
+    WaitPastDoubleClickTime();
 }
 
 // The list box's own copy of a line, as it shows it.

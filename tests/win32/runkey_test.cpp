@@ -582,7 +582,7 @@ TEST_F(RunKeyTest, RealClicksOnTheWindowToggleAndSelect) {
     SaveScreenshot("runkey-unchecked-by-click");
 
     // Far enough apart not to count as a double click.
-    WaitUntil([] { return false; }, GetDoubleClickTime() + 200);
+    WaitPastDoubleClickTime();
     ClickAt(list, box.x, box.y);
     EXPECT_TRUE(WaitUntil([&] { return GetValue(HKEY_LOCAL_MACHINE, kRun, "Scheduler").exists; }, 3000));
     EXPECT_TRUE(List(9).Checked(row));
@@ -595,7 +595,7 @@ TEST_F(RunKeyTest, RealClicksOnTheWindowToggleAndSelect) {
     // A click on the text of a checked row selects it and writes nothing.
     const int viewer = RowOf(9, "Viewer");
     SetStringValue(HKEY_LOCAL_MACHINE, kRun, "Viewer", "C:\\changed-elsewhere.exe");
-    WaitUntil([] { return false; }, GetDoubleClickTime() + 200);
+    WaitPastDoubleClickTime();
     const POINT text = RowPoint(list, viewer, LVHT_ONITEMLABEL);
     ASSERT_GE(text.x, 0);
     ClickAt(list, text.x, text.y);

@@ -48,7 +48,7 @@ WideValue Binary(const Bytes& bytes) {
 
 void Pause() {
     // Far enough apart that two clicks are no double click.
-    WaitUntil([] { return false; }, GetDoubleClickTime() + 200);
+    WaitPastDoubleClickTime();
 }
 
 // Makes a key of the (redirected) registry one that everyone may read, but not change, as the

@@ -50,7 +50,7 @@ std::wstring ProfileEntryW(const std::wstring& file, const wchar_t* key) {
 
 void PauseBetweenClicks() {
     // Far enough apart not to count as a double click.
-    WaitUntil([] { return false; }, GetDoubleClickTime() + 200);
+    WaitPastDoubleClickTime();
 }
 
 class WideTextTest : public FormTest {

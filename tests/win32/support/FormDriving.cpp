@@ -29,12 +29,6 @@ BOOL CALLBACK FindVisibleOfClass(HWND window, LPARAM data) {
     return TRUE;
 }
 
-HWND VisibleThreadWindow(DWORD thread, const char* className) {
-    ThreadWindowSearch search{className};
-    EnumThreadWindows(thread, &FindVisibleOfClass, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 INPUT MouseAt(POINT screen, DWORD flags) {
     INPUT input = {};
     input.type = INPUT_MOUSE;
@@ -73,6 +67,16 @@ BOOL CALLBACK LookAtChild(HWND child, LPARAM data) {
     return TRUE;
 }
 } // namespace
+
+HWND VisibleThreadWindow(DWORD thread, const char* className) {
+    ThreadWindowSearch search{className};
+    EnumThreadWindows(thread, &FindVisibleOfClass, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void WaitUntilPainted(HWND window) {
+    WaitUntil([&] { return !GetUpdateRect(window, nullptr, FALSE); }, 3000);
+}
 
 FormTest::FormTest() {
     SourceLocators locators;
@@ -154,7 +158,7 @@ DialogLook RunLookingAtErrorDialog(const std::function<void()>& action, DWORD ti
         const DWORD start = GetTickCount();
         while (!done && GetTickCount() - start < timeoutMs) {
             if (HWND dialog = VisibleThreadWindow(thread, "#32770")) {
-                Sleep(50); // let the dialog finish setting up its controls
+                WaitUntilPainted(dialog); // read once it has painted its controls
                 char title[256] = {};
                 GetWindowTextA(dialog, title, sizeof title);
                 char text[4096] = {};

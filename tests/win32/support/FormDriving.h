@@ -81,6 +81,11 @@ unsigned long long LastWriteTime(const std::string& path);
 void AgeFile(const std::string& path);
 
 bool MenuItemChecked(HWND window, UINT id);
+// The first visible top-level window of the thread with this class name ("#32770" for a
+// dialog); null when there is none.
+HWND VisibleThreadWindow(DWORD thread, const char* className);
+// Waits until a window (of any thread) has painted what it was told to paint.
+void WaitUntilPainted(HWND window);
 // The design numbers (1..11, or 1..14 on a 64-bit system) of the sections whose group boxes are
 // visible, in order.
 std::vector<int> VisibleSections(TFormDawnroll& form);

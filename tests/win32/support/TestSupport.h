@@ -91,5 +91,11 @@ void ExpectNoDialog(const std::function<void()>& action);
 // Saves a picture of the whole screen under the screenshots folder as NAME.bmp.
 void SaveScreenshot(const std::string& name);
 
+// The double-click time the test programs set for their prefix, in milliseconds: short, so that
+// keeping clicks apart costs little, and long enough for a double click sent as one input.
+inline constexpr UINT kTestDoubleClickTime = 200;
+// Lets the double-click time pass, so that the next click on the same spot is a click of its own.
+void WaitPastDoubleClickTime();
+
 // The program title the error dialog of this test program carries.
 std::string ThisProgramTitle();
