@@ -237,3 +237,8 @@ bool ReadRowChange(const NMLISTVIEW& report, int* row, RowChange* change) {
         (report.uChanged & LVIF_STATE) != 0 && ((report.uOldState ^ report.uNewState) & LVIS_STATEIMAGEMASK) != 0;
     return true;
 }
+
+void EntryListView::FollowSystemColours() {
+    SectionList::FollowSystemColours();
+    SendMessageW(Handle(), LVM_SETBKCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_WINDOW)));
+}
