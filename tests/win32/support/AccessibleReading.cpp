@@ -109,12 +109,3 @@ bool WinEventListener::WaitFor(DWORD event, HWND window, LONG child, DWORD timeo
     heard.erase(match());
     return true;
 }
-
-std::vector<WinEventListener::Event> WinEventListener::Heard() const {
-    return heard;
-}
-
-void WinEventListener::Forget() {
-    PumpMessages();
-    heard.clear();
-}

@@ -62,9 +62,6 @@ class WinEventListener {
     // Waits until the event was heard for a child of a window's client object; answers whether
     // it was, and forgets that one event (the first of them).
     bool WaitFor(DWORD event, HWND window, LONG child, DWORD timeoutMs = 5000);
-    // What was heard so far and not yet waited for.
-    std::vector<Event> Heard() const;
-    void Forget();
 
   private:
     HWINEVENTHOOK hook_;
