@@ -983,6 +983,32 @@ TEST_F(Accessibility, EveryLineIsReadWithItsExactTextAndWhetherItIsOn) {
     EXPECT_FALSE(Has(StateOf(config.Get(), 1), STATE_SYSTEM_OFFSCREEN));
 }
 
+// A reader finds the line under a point, goes from line to line, and selects a line and gives it
+// the focus as the keys do.
+TEST_F(Accessibility, AReaderFindsGoesToAndSelectsALine) {
+    Dawnroll& app = Start();
+    const HWND window = app.CheckList(2);
+    const ComPtr<IAccessible> list = AccessibleOfWindow(window);
+    ASSERT_TRUE(list);
+    const RECT third = app.LineOnScreen(2, 2);
+    VARIANT found;
+    ASSERT_EQ(list->accHitTest((third.left + third.right) / 2, (third.top + third.bottom) / 2, &found), S_OK);
+    EXPECT_EQ(found.vt == VT_I4 ? found.lVal : -1, 3);
+    VARIANT to;
+    ASSERT_EQ(list->accNavigate(NAVDIR_FIRSTCHILD, ChildId(CHILDID_SELF), &to), S_OK);
+    EXPECT_EQ(to.lVal, 1);
+    ASSERT_EQ(list->accNavigate(NAVDIR_NEXT, ChildId(4), &to), S_OK);
+    EXPECT_EQ(to.lVal, 5);
+    EXPECT_EQ(list->accNavigate(NAVDIR_NEXT, ChildId(5), &to), S_FALSE) << "past the last line";
+
+    WinEventListener events(app.ProcessId());
+    ASSERT_EQ(list->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, ChildId(3)), S_OK);
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_FOCUS, window, 3));
+    const long state = StateOf(list.Get(), 3);
+    EXPECT_TRUE(Has(state, STATE_SYSTEM_SELECTED) && Has(state, STATE_SYSTEM_FOCUSED));
+    EXPECT_EQ(SendMessageA(window, LB_GETCURSEL, 0, 0), 2);
+}
+
 // Every change of a mark is heard as a change of that line's state: a click, the space bar, and a
 // refresh that finds another program switched a line off; moving to a line is heard as the focus
 // and the selection.
