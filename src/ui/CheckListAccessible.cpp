@@ -213,6 +213,8 @@ HRESULT CheckListAccessible::get_accState(VARIANT child, VARIANT* state) {
         flags |= STATE_SYSTEM_FOCUSED;
     if (!IsWindowVisible(window))
         flags |= STATE_SYSTEM_INVISIBLE;
+    if (!list_->TakesInput())
+        flags |= STATE_SYSTEM_UNAVAILABLE;
     if (!list_->LineInSight(line))
         flags |= STATE_SYSTEM_OFFSCREEN;
     SetChild(state, flags);
@@ -395,7 +397,8 @@ HRESULT CheckListAccessible::accDoDefaultAction(VARIANT child) {
     if (line == kSelf)
         return DISP_E_MEMBERNOTFOUND;
     // What a click on the line's check box does, once the caller has its answer: a change that
-    // is refused shows its message, which must not hold the caller's call open.
+    // is refused shows its message, which must not hold the caller's call open. Behind a message
+    // no click reaches the line, and neither does this.
     return list_->ToggleLater(line) ? S_OK : E_FAIL;
 }
 

@@ -152,8 +152,12 @@ void CheckListBox::ToggleByUser(int index) {
                  reinterpret_cast<LPARAM>(Handle()));
 }
 
+bool CheckListBox::TakesInput() const {
+    return IsWindowEnabled(Handle()) && IsWindowEnabled(GetAncestor(Handle(), GA_ROOT));
+}
+
 bool CheckListBox::ToggleLater(int index) {
-    if (index < 0 || index >= Count())
+    if (index < 0 || index >= Count() || !TakesInput())
         return false;
     return PostMessageW(Handle(), kToggleLineLater, static_cast<WPARAM>(index), generation_) != FALSE;
 }
@@ -301,7 +305,7 @@ LRESULT CheckListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             return SendMessageA(GetParent(Handle()), message, wParam, lParam);
         break;
     case kToggleLineLater:
-        if (lParam == generation_)
+        if (lParam == generation_ && TakesInput())
             ToggleByUser(static_cast<int>(wParam));
         return 0;
     case WM_GETOBJECT:

@@ -38,8 +38,12 @@ class CheckListBox : public SectionList {
     // tells the parent (kClickCheckNotification), which calls the section's handler.
     void ToggleByUser(int index);
     // The same, as soon as the present message is done (for a screen reader's default action,
-    // whose call must not wait for a refusal's message). Answers false for no such line.
+    // whose call must not wait for a refusal's message). Answers false for no such line, and
+    // while the list takes no input.
     bool ToggleLater(int index);
+    // Whether the user's input reaches the list: not while its window, or the main window (under
+    // a message), is disabled.
+    bool TakesInput() const;
 
     // What a screen reader asks of the lines (see CheckListAccessible): the current line (the
     // caret, -1 for none), the selected one, where a line is, which line is at a height in the

@@ -1104,6 +1104,9 @@ TEST_F(Accessibility, TheDefaultActionDoesWhatAClickDoes) {
             EXPECT_TRUE(message.size() > c.refusal.size() &&
                         message.compare(message.size() - c.refusal.size(), c.refusal.size(), c.refusal) == 0)
                 << Utf8Of(message);
+            // Behind the message, a line is out of reach as it is for the mouse.
+            EXPECT_TRUE(Has(StateOf(list.Get(), child), STATE_SYSTEM_UNAVAILABLE));
+            EXPECT_EQ(list->accDoDefaultAction(ChildId(child)), E_FAIL);
             PostMessageW(dialog, WM_COMMAND, IDOK, 0);
             ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
             EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_STATECHANGE, window, child)) << "the mark's way back was not heard";
