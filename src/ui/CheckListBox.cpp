@@ -1,5 +1,6 @@
 #include "CheckListBox.h"
 
+#include "CheckListAccessible.h"
 #include "ControlMessages.h"
 #include "ErrorDialog.h"
 #include "GdiObjects.h"
@@ -7,6 +8,7 @@
 #include "../sources/WideText.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -40,12 +42,38 @@ void CheckListBox::Create(HWND groupBox, const RECT& place, int id, HFONT font) 
     // 96 dots per inch), the height the section's size is reckoned with.
     const int lineHeight = TextMeasurer(window).LineHeight();
     SendMessageW(window, LB_SETITEMHEIGHT, 0, lineHeight > 0 ? lineHeight : Scaled(kItemHeight));
+    painter_.Open(window);
     Attach(window);
 }
 
+CheckListBox::~CheckListBox() {
+    accessible_.reset();
+}
+
+void CheckListBox::DisconnectAccessible::operator()(CheckListAccessible* object) const {
+    object->Disconnect();
+    object->Release();
+}
+
+void CheckListBox::Notify(DWORD event, int index) const {
+    NotifyWinEvent(event, Handle(), OBJID_CLIENT, index < 0 ? CHILDID_SELF : index + 1);
+}
+
 void CheckListBox::Clear() {
+    const bool shown = !lines_.empty();
+    previousLines_.clear();
+    previousMarks_.clear();
+    if (accessible_) {
+        previousMarks_.reserve(lines_.size());
+        for (int i = 0; i < Count(); ++i)
+            previousMarks_.push_back(Checked(i));
+        previousLines_ = std::move(lines_);
+    }
     SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
     lines_.clear();
+    ++generation_;
+    if (shown)
+        Notify(EVENT_OBJECT_REORDER, -1);
 }
 
 void CheckListBox::Append(const std::vector<std::wstring>& lines, const std::vector<bool>& marks) {
@@ -61,9 +89,19 @@ void CheckListBox::Append(const std::vector<std::wstring>& lines, const std::vec
         const auto index = SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lines[i].c_str()));
         if (index < 0)
             throw std::bad_alloc();
-        SendMessageW(Handle(), LB_SETITEMDATA, index, i < marks.size() && marks[i] ? 1 : 0);
+        const bool mark = i < marks.size() && marks[i];
+        SendMessageW(Handle(), LB_SETITEMDATA, index, mark ? 1 : 0);
+        // The line in the place of one shown before the refresh: a reader hears how it differs.
+        const std::size_t at = lines_.size();
+        if (at < previousLines_.size()) {
+            if (previousMarks_[at] != mark)
+                Notify(EVENT_OBJECT_STATECHANGE, static_cast<int>(at));
+            if (previousLines_[at] != lines[i])
+                Notify(EVENT_OBJECT_NAMECHANGE, static_cast<int>(at));
+        }
         lines_.push_back(lines[i]);
     }
+    Notify(EVENT_OBJECT_REORDER, -1);
 }
 
 std::string CheckListBox::Line(int index) const {
@@ -89,6 +127,7 @@ void CheckListBox::SetLine(int index, std::wstring text) {
         SendMessageW(window, LB_SETTOPINDEX, top, 0);
     }
     line = std::move(text);
+    Notify(EVENT_OBJECT_NAMECHANGE, index);
 }
 
 bool CheckListBox::Checked(int index) const {
@@ -96,10 +135,13 @@ bool CheckListBox::Checked(int index) const {
 }
 
 void CheckListBox::SetChecked(int index, bool checked) {
+    const bool changed = Checked(index) != checked;
     SendMessageA(Handle(), LB_SETITEMDATA, static_cast<WPARAM>(index), checked ? 1 : 0);
     RECT rect;
     if (SendMessageA(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect)) != LB_ERR)
         InvalidateRect(Handle(), &rect, FALSE);
+    if (changed)
+        Notify(EVENT_OBJECT_STATECHANGE, index);
 }
 
 void CheckListBox::ToggleByUser(int index) {
@@ -110,18 +152,94 @@ void CheckListBox::ToggleByUser(int index) {
                  reinterpret_cast<LPARAM>(Handle()));
 }
 
-bool CheckListBox::OnCheckBox(LPARAM point, int* index) const {
-    const int x = GET_X_LPARAM(point);
-    const int y = GET_Y_LPARAM(point);
+bool CheckListBox::TakesInput() const {
+    return IsWindowEnabled(Handle()) && IsWindowEnabled(GetAncestor(Handle(), GA_ROOT));
+}
+
+bool CheckListBox::ToggleLater(int index) {
+    if (index < 0 || index >= Count() || !TakesInput())
+        return false;
+    return PostMessageW(Handle(), kToggleLineLater, static_cast<WPARAM>(index), generation_) != FALSE;
+}
+
+int CheckListBox::CaretLine() const {
+    const auto caret = SendMessageW(Handle(), LB_GETCARETINDEX, 0, 0);
+    return caret >= 0 && caret < Count() ? static_cast<int>(caret) : -1;
+}
+
+int CheckListBox::SelectedLine() const {
+    const auto selected = SendMessageW(Handle(), LB_GETCURSEL, 0, 0);
+    return selected >= 0 && selected < Count() ? static_cast<int>(selected) : -1;
+}
+
+bool CheckListBox::LineRect(int index, RECT* rect) const {
+    return SendMessageW(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(rect)) != LB_ERR;
+}
+
+int CheckListBox::LineAt(int y) const {
     RECT client;
     GetClientRect(Handle(), &client);
-    if (x < 0 || x >= Scaled(kCheckWidth) || y < 0 || y >= client.bottom)
-        return false;
+    if (y < 0 || y >= client.bottom)
+        return -1;
     // Lines have a fixed height; LB_ITEMFROMPOINT would cut indexes to 16 bits.
     const auto top = SendMessageA(Handle(), LB_GETTOPINDEX, 0, 0);
     const auto lineHeight = SendMessageA(Handle(), LB_GETITEMHEIGHT, 0, 0);
-    *index = static_cast<int>(top) + y / static_cast<int>(lineHeight > 0 ? lineHeight : Scaled(kItemHeight));
-    return *index < Count();
+    const int index = static_cast<int>(top) + y / static_cast<int>(lineHeight > 0 ? lineHeight : Scaled(kItemHeight));
+    return index < Count() ? index : -1;
+}
+
+bool CheckListBox::LineInSight(int index) const {
+    RECT line = {};
+    if (!IsWindowVisible(Handle()) || !LineRect(index, &line))
+        return false;
+    // What of the line the list, and every window around it, leaves in sight.
+    HWND window = Handle();
+    while (window && !IsRectEmpty(&line)) {
+        RECT client = {};
+        GetClientRect(window, &client);
+        IntersectRect(&line, &line, &client);
+        const HWND parent = (GetWindowLongW(window, GWL_STYLE) & WS_CHILD) ? GetParent(window) : nullptr;
+        if (parent)
+            MapWindowPoints(window, parent, reinterpret_cast<POINT*>(&line), 2);
+        window = parent;
+    }
+    return !IsRectEmpty(&line);
+}
+
+std::wstring CheckListBox::SectionTitle() const {
+    const HWND box = GetParent(Handle());
+    const int length = GetWindowTextLengthW(box);
+    std::wstring title(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(box, &title[0], length + 1);
+    title.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return title;
+}
+
+void CheckListBox::SelectLine(int index, bool focus) {
+    if (index < 0 || index >= Count())
+        return;
+    if (focus)
+        SetFocus(Handle());
+    SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    // The section follows it as it follows the keys.
+    SendMessageW(GetParent(Handle()), WM_COMMAND, MAKEWPARAM(id_, LBN_SELCHANGE), reinterpret_cast<LPARAM>(Handle()));
+}
+
+void CheckListBox::SelectionChanged() const {
+    const int selected = SelectedLine();
+    if (selected >= 0)
+        Notify(EVENT_OBJECT_SELECTION, selected);
+    const int caret = CaretLine();
+    if (caret >= 0 && GetFocus() == Handle())
+        Notify(EVENT_OBJECT_FOCUS, caret);
+}
+
+bool CheckListBox::OnCheckBox(LPARAM point, int* index) const {
+    const int x = GET_X_LPARAM(point);
+    if (x < 0 || x >= Scaled(kCheckWidth))
+        return false;
+    *index = LineAt(GET_Y_LPARAM(point));
+    return *index >= 0;
 }
 
 void CheckListBox::Draw(const DRAWITEMSTRUCT& item) const {
@@ -137,10 +255,7 @@ void CheckListBox::Draw(const DRAWITEMSTRUCT& item) const {
     RECT box = {rect.left + Scaled(1), rect.top + (rect.bottom - rect.top - checkSize) / 2, 0, 0};
     box.right = box.left + checkSize;
     box.bottom = box.top + checkSize;
-    UINT state = DFCS_BUTTONCHECK | DFCS_FLAT;
-    if (item.itemData == 1)
-        state |= DFCS_CHECKED;
-    DrawFrameControl(dc, &box, DFC_BUTTON, state);
+    painter_.Draw(dc, box, item.itemData == 1);
 
     RECT text = rect;
     text.left += Scaled(kCheckWidth + 1);
@@ -188,6 +303,39 @@ LRESULT CheckListBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_MOUSEWHEEL:
         if (PassesWheelOn(Handle()))
             return SendMessageA(GetParent(Handle()), message, wParam, lParam);
+        break;
+    case kToggleLineLater:
+        if (lParam == generation_ && TakesInput())
+            ToggleByUser(static_cast<int>(wParam));
+        return 0;
+    case WM_GETOBJECT:
+        // The object id is a DWORD, whatever the width of lParam.
+        if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
+            if (!accessible_)
+                accessible_.reset(CheckListAccessible::Create(*this));
+            if (accessible_)
+                return LresultFromObject(IID_IAccessible, wParam, static_cast<IAccessible*>(accessible_.get()));
+        }
+        break;
+    case WM_SETFOCUS: {
+        const LRESULT result = CallOwnProcedure(message, wParam, lParam);
+        const int caret = CaretLine();
+        if (caret >= 0)
+            Notify(EVENT_OBJECT_FOCUS, caret);
+        return result;
+    }
+    case WM_THEMECHANGED:
+        painter_.Open(Handle());
+        InvalidateRect(Handle(), nullptr, TRUE);
+        break;
+    case WM_SYSCOLORCHANGE:
+        // The colours are the system's at every paint.
+        InvalidateRect(Handle(), nullptr, TRUE);
+        break;
+    case WM_DESTROY:
+        // Clients holding the accessible object are answered that the list is gone.
+        accessible_.reset();
+        painter_.Close();
         break;
     }
     return CallOwnProcedure(message, wParam, lParam);

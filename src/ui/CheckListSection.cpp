@@ -18,6 +18,7 @@ void CheckListSection::OnListCommand(WORD code) {
         if (caret >= 0 &&
             SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(caret), reinterpret_cast<LPARAM>(&row)) != LB_ERR)
             Host().ShowCurrentRow(list, row);
+        list_.SelectionChanged();
         break;
     }
     case kClickCheckNotification:

@@ -13,6 +13,10 @@ constexpr UINT kReflectedDrawItem = WM_APP + 1;
 // Posted to an entry list to remove the row whose record has the id in wParam.
 constexpr UINT kRemoveRecordRow = WM_APP + 2;
 
+// Posted to a check list to change the mark of the line in wParam as the user does, unless the
+// list was cleared since (lParam is the count of its clears when it was posted).
+constexpr UINT kToggleLineLater = WM_APP + 4;
+
 // Sent by a list to the main window when Tab is pressed in it: the focus moves to the next
 // visible section's list, or with Shift (wParam nonzero) to the previous; lParam is the list.
 constexpr UINT kMoveFocus = WM_APP + 3;

@@ -387,6 +387,13 @@ LRESULT TFormDawnroll::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEWHEEL:
         OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
         return 0;
+    case WM_SYSCOLORCHANGE:
+        // Only top-level windows are told; every list takes the new colours, and everything is
+        // painted with them.
+        for (const auto& section : sections_)
+            section->List().FollowSystemColours();
+        RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        return 0;
     case kMoveFocus:
         MoveFocus(reinterpret_cast<HWND>(lParam), wParam != 0);
         return 0;

@@ -18,6 +18,8 @@ constexpr int kDefaultColumnWidth = 50;
 constexpr int kCaptionMargin = 41;
 constexpr int kFullnameMargin = 21;
 constexpr int kWidestColumn = 32767;
+// How far Left and Right scroll a list sideways.
+constexpr int kSidewaysStep = 20;
 constexpr UINT kCheckedState = INDEXTOSTATEIMAGEMASK(2);
 constexpr UINT kUncheckedState = INDEXTOSTATEIMAGEMASK(1);
 
@@ -192,6 +194,19 @@ LRESULT EntryListView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     if (message == WM_MOUSEWHEEL && PassesWheelOn(Handle()))
         return SendMessageW(GetParent(Handle()), message, wParam, lParam);
+    if (message == WM_KEYDOWN && wParam == VK_ADD && (GetKeyState(VK_CONTROL) & 0x8000)) {
+        // What dragging the dividers does with the mouse, from the keyboard (as Windows' own
+        // lists do): every column as wide as its widest text.
+        SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
+        SendMessageW(Handle(), LVM_SETCOLUMNWIDTH, 1, LVSCW_AUTOSIZE);
+        return 0;
+    }
+    if (message == WM_KEYDOWN && (wParam == VK_LEFT || wParam == VK_RIGHT)) {
+        // A list has one column of rows: the arrows sideways scroll it, as its scroll bar does.
+        const int step = Scaled(kSidewaysStep);
+        SendMessageW(Handle(), LVM_SCROLL, static_cast<WPARAM>(wParam == VK_LEFT ? -step : step), 0);
+        return 0;
+    }
     return CallOwnProcedure(message, wParam, lParam);
 }
 
@@ -236,4 +251,9 @@ bool ReadRowChange(const NMLISTVIEW& report, int* row, RowChange* change) {
     change->checkChanged =
         (report.uChanged & LVIF_STATE) != 0 && ((report.uOldState ^ report.uNewState) & LVIS_STATEIMAGEMASK) != 0;
     return true;
+}
+
+void EntryListView::FollowSystemColours() {
+    SectionList::FollowSystemColours();
+    SendMessageW(Handle(), LVM_SETBKCOLOR, 0, static_cast<LPARAM>(GetSysColor(COLOR_WINDOW)));
 }

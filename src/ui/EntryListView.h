@@ -73,6 +73,8 @@ class EntryListView : public SectionList {
     // A report list has its header and rows as tall as its images or text make them, and a
     // horizontal scroll bar when its columns are wider than it.
     ListMetrics Measure(int count, int width) const override;
+    // Its background is the window colour again, as the system now has it.
+    void FollowSystemColours() override;
 
   private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

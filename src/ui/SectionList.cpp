@@ -6,3 +6,7 @@ SIZE SectionList::Frame() const {
                        FALSE, static_cast<DWORD>(GetWindowLongW(Handle(), GWL_EXSTYLE)));
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
+
+void SectionList::FollowSystemColours() {
+    SendMessageW(Handle(), WM_SYSCOLORCHANGE, 0, 0);
+}

@@ -10,6 +10,8 @@ class SectionList : public Control {
     // What the list measures for showing `count` rows at `width` (its outer width): its frame,
     // header, rows and a horizontal scroll bar when it shows one at that width.
     virtual ListMetrics Measure(int count, int width) const = 0;
+    // The system's colours changed, which only top-level windows are told: the list takes them.
+    virtual void FollowSystemColours();
 
   protected:
     SectionList() = default;

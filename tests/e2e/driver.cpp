@@ -8,16 +8,20 @@
 // places, so it only ever runs in the throwaway test prefix: in any other, every test fails
 // before it writes anything.
 #include "../tools/DemoSeed.h"
+#include "AccessibleReading.h"
 #include "ProcessWindow.h"
 #include "TestSupport.h"
 #include "ThrowawayPrefix.h"
+#include "sources/WideText.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -168,6 +172,7 @@ class Dawnroll {
         WaitRepaint(window_);
     }
     HWND Dialog() const { return FindProcessWindow(process_.dwProcessId, "#32770"); }
+    DWORD ProcessId() const { return process_.dwProcessId; }
     HWND Window() const { return window_; }
     bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
 
@@ -240,6 +245,31 @@ class Dawnroll {
             lines.push_back({text, SendMessageA(list, LB_GETITEMDATA, i, 0) == 1});
         }
         return lines;
+    }
+
+    std::wstring WideCaption(int section) const {
+        wchar_t text[1024] = {};
+        GetWindowTextW(Box(section), text, 1024);
+        return text;
+    }
+    std::wstring WideLine(int section, int index) const {
+        const HWND list = CheckList(section);
+        std::wstring wide(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, index, 0)) + 1, L'\0');
+        wide.resize(static_cast<std::size_t>(
+            std::max<LRESULT>(0, SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&wide[0])))));
+        return wide;
+    }
+    // A line's rectangle on the screen, as the list lays its lines out.
+    RECT LineOnScreen(int section, int index) const {
+        const HWND list = CheckList(section);
+        const auto top = SendMessageA(list, LB_GETTOPINDEX, 0, 0);
+        const int height = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+        RECT client = {};
+        GetClientRect(list, &client);
+        RECT line = {0, static_cast<LONG>((index - top) * height), client.right, 0};
+        line.bottom = line.top + height;
+        MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&line), 2);
+        return line;
     }
 
     int RowCount(int list) const { return static_cast<int>(SendMessageA(ListView(list), LVM_GETITEMCOUNT, 0, 0)); }
@@ -928,5 +958,323 @@ TEST_F(EndToEnd, EveryRowInSightAt144DotsPerInch) {
                     inner.bottom <= box.bottom);
     }
     SaveScreenshot("e2e-dpi-144");
+}
+// ---- The check lists through the accessibility interface, as a screen reader in another process
+// reads them.
+
+class Accessibility : public EndToEnd {
+  protected:
+    ComApartment com;
+};
+
+bool Has(long state, long flag) {
+    return (state & flag) != 0;
+}
+
+long StateOf(IAccessible* list, long child) {
+    return AccessibleChildOf(list, child).state;
+}
+
+// Each list is named by its section's title; each line is a check button named with the line's
+// text exactly, checked when the line is on, in the line's place, off the screen when the window
+// is scrolled away from it.
+TEST_F(Accessibility, EveryLineIsReadWithItsExactTextAndWhetherItIsOn) {
+    // A program whose name is outside the test prefix's code page (1252).
+    const std::wstring greek = L"C:\\Tools\\\x03C1\x03BF\x03BB\x03CC\x03B9.exe";
+    ASSERT_TRUE(WritePrivateProfileStringW(L"Windows", L"Load", (L"C:\\Tools\\clock.exe;" + greek).c_str(),
+                                           WideOfAnsi(demo::WinIni()).c_str()));
+    Dawnroll& app = Start();
+    Enlarge();
+    for (int section = 1; section <= 4; ++section) {
+        SCOPED_TRACE("section " + std::to_string(section));
+        const ComPtr<IAccessible> list = AccessibleOfWindow(app.CheckList(section));
+        ASSERT_TRUE(list) << "the list gives no object";
+        EXPECT_EQ(AccessibleName(list.Get(), CHILDID_SELF), app.WideCaption(section));
+        EXPECT_EQ(AccessibleRole(list.Get(), CHILDID_SELF), ROLE_SYSTEM_LIST);
+        const auto lines = app.Lines(section);
+        const auto children = AccessibleChildren(list.Get());
+        ASSERT_EQ(children.size(), lines.size());
+        ASSERT_FALSE(children.empty());
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const int line = static_cast<int>(i);
+            SCOPED_TRACE(lines[i].text);
+            EXPECT_EQ(children[i].name, app.WideLine(section, line));
+            EXPECT_EQ(children[i].role, ROLE_SYSTEM_CHECKBUTTON);
+            EXPECT_EQ(Has(children[i].state, STATE_SYSTEM_CHECKED), lines[i].checked);
+            EXPECT_TRUE(Has(children[i].state, STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE));
+            EXPECT_FALSE(Has(children[i].state, STATE_SYSTEM_OFFSCREEN));
+            const RECT place = app.LineOnScreen(section, line);
+            EXPECT_TRUE(EqualRect(&children[i].place, &place))
+                << children[i].place.left << "," << children[i].place.top << " " << children[i].place.right << ","
+                << children[i].place.bottom;
+        }
+    }
+    const ComPtr<IAccessible> config = AccessibleOfWindow(app.CheckList(1));
+    const ComPtr<IAccessible> load = AccessibleOfWindow(app.CheckList(3));
+    EXPECT_EQ(AccessibleName(load.Get(), 2), greek);
+    EXPECT_TRUE(Has(StateOf(config.Get(), 1), STATE_SYSTEM_FOCUSED)) << "the focus at start is on the first line";
+    EXPECT_FALSE(Has(StateOf(load.Get(), 1), STATE_SYSTEM_FOCUSED));
+
+    // A window too low for the WIN.INI sections: their lines are out of sight.
+    SetWindowPos(app.Window(), nullptr, 0, 0, 700, 160, SWP_NOZORDER);
+    ASSERT_TRUE(WaitUntil([&] { return app.BoxRect(3).top >= app.Client().bottom; }, 3000));
+    EXPECT_TRUE(Has(StateOf(load.Get(), 1), STATE_SYSTEM_OFFSCREEN));
+    EXPECT_FALSE(Has(StateOf(config.Get(), 1), STATE_SYSTEM_OFFSCREEN));
+}
+
+// A reader finds the line under a point, goes from line to line, and selects a line and gives it
+// the focus as the keys do.
+TEST_F(Accessibility, AReaderFindsGoesToAndSelectsALine) {
+    Dawnroll& app = Start();
+    const HWND window = app.CheckList(2);
+    const ComPtr<IAccessible> list = AccessibleOfWindow(window);
+    ASSERT_TRUE(list);
+    const RECT third = app.LineOnScreen(2, 2);
+    VARIANT found;
+    ASSERT_EQ(list->accHitTest((third.left + third.right) / 2, (third.top + third.bottom) / 2, &found), S_OK);
+    EXPECT_EQ(found.vt == VT_I4 ? found.lVal : -1, 3);
+    VARIANT to;
+    ASSERT_EQ(list->accNavigate(NAVDIR_FIRSTCHILD, ChildId(CHILDID_SELF), &to), S_OK);
+    EXPECT_EQ(to.lVal, 1);
+    ASSERT_EQ(list->accNavigate(NAVDIR_NEXT, ChildId(4), &to), S_OK);
+    EXPECT_EQ(to.lVal, 5);
+    EXPECT_EQ(list->accNavigate(NAVDIR_NEXT, ChildId(5), &to), S_FALSE) << "past the last line";
+
+    WinEventListener events(app.ProcessId());
+    ASSERT_EQ(list->accSelect(SELFLAG_TAKEFOCUS | SELFLAG_TAKESELECTION, ChildId(3)), S_OK);
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_FOCUS, window, 3));
+    const long state = StateOf(list.Get(), 3);
+    EXPECT_TRUE(Has(state, STATE_SYSTEM_SELECTED) && Has(state, STATE_SYSTEM_FOCUSED));
+    EXPECT_EQ(SendMessageA(window, LB_GETCURSEL, 0, 0), 2);
+}
+
+// Every change of a mark is heard as a change of that line's state: a click, the space bar, and a
+// refresh that finds another program switched a line off; moving to a line is heard as the focus
+// and the selection.
+TEST_F(Accessibility, EveryChangeOfAMarkIsHeard) {
+    Dawnroll& app = Start();
+    const HWND window = app.CheckList(1);
+    const ComPtr<IAccessible> list = AccessibleOfWindow(window);
+    ASSERT_TRUE(list);
+    WinEventListener events(app.ProcessId());
+    const std::string config = FileText(demo::kConfigSys);
+
+    app.ClickLineBox(1, 0);
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_SELECTION, window, 1)) << "the click's selection was not heard";
+    ASSERT_TRUE(events.WaitFor(EVENT_OBJECT_STATECHANGE, window, 1)) << "the click was not heard";
+    EXPECT_FALSE(Has(StateOf(list.Get(), 1), STATE_SYSTEM_CHECKED));
+    EXPECT_EQ(FileText(demo::kConfigSys), "REM " + config);
+
+    SendKeys(window, {VK_SPACE});
+    ASSERT_TRUE(events.WaitFor(EVENT_OBJECT_STATECHANGE, window, 1)) << "the space bar was not heard";
+    EXPECT_TRUE(Has(StateOf(list.Get(), 1), STATE_SYSTEM_CHECKED));
+    EXPECT_EQ(FileText(demo::kConfigSys), config);
+
+    SendKeys(window, {VK_DOWN});
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_SELECTION, window, 2));
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_FOCUS, window, 2)) << "the line moved to was not heard";
+    const long second = StateOf(list.Get(), 2);
+    EXPECT_TRUE(Has(second, STATE_SYSTEM_SELECTED) && Has(second, STATE_SYSTEM_FOCUSED));
+    EXPECT_FALSE(Has(StateOf(list.Get(), 1), STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED));
+
+    // Another program switches FILES=40 off; the menu reads everything again.
+    std::vector<std::string> lines = demo::kConfigLines;
+    lines[3] = "REM " + lines[3];
+    demo::WriteFileBytes(demo::kConfigSys, demo::JoinLines(lines));
+    app.ChooseByKeys(/*show=*/false);
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_STATECHANGE, window, 4)) << "the refresh's change was not heard";
+    EXPECT_FALSE(Has(StateOf(list.Get(), 4), STATE_SYSTEM_CHECKED));
+    EXPECT_EQ(AccessibleName(list.Get(), 4), L"REM FILES=40");
+}
+
+// A line's default action is a click on its check box: the same change of the source, and the
+// same refusal, told in the same message, with the mark as the source says.
+TEST_F(Accessibility, TheDefaultActionDoesWhatAClickDoes) {
+    struct Case {
+        const char* what;
+        int section;
+        int line;
+        std::function<void()> prepare;
+        std::function<std::string()> source;
+        std::string after;    // the source after the action
+        std::wstring refusal; // the end of the message when the change is refused
+    };
+    const auto config = [] { return FileText(demo::kConfigSys); };
+    const std::string utf16("\xFF\xFE"
+                            "F\0I\0L\0E\0S\0=\0"
+                            "4\0"
+                            "0\0\r\0\n\0",
+                            22);
+    std::vector<std::string> off = demo::kConfigLines;
+    off[3] = "REM " + off[3];
+    const std::vector<Case> cases = {
+        {"a boot line is switched off", 1, 3, [] {}, config, demo::JoinLines(off), L""},
+        {"a WIN.INI program is taken out of its entry", 3, 1, [] {}, [] { return demo::ReadWinIniEntry("Load"); },
+         "C:\\Tools\\clock.exe", L""},
+        {"a UTF-16 boot file is never rewritten", 1, 0, [&] { demo::WriteFileBytes(demo::kConfigSys, utf16); }, config,
+         utf16, L": it is saved as Unicode (UTF-16) text, which Dawnroll does not rewrite."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        program.reset();
+        demo::SeedAll();
+        c.prepare();
+        Dawnroll& app = Start();
+        const HWND window = app.CheckList(c.section);
+        const ComPtr<IAccessible> list = AccessibleOfWindow(window);
+        ASSERT_TRUE(list);
+        const long child = c.line + 1;
+        ASSERT_TRUE(Has(StateOf(list.Get(), child), STATE_SYSTEM_CHECKED));
+        EXPECT_EQ(AccessibleDefaultAction(list.Get(), child), L"Uncheck");
+        WinEventListener events(app.ProcessId());
+        // The call comes back before a refusal's message is shown.
+        ASSERT_EQ(list->accDoDefaultAction(ChildId(child)), S_OK);
+        ASSERT_TRUE(events.WaitFor(EVENT_OBJECT_STATECHANGE, window, child)) << "no change was heard";
+        if (c.refusal.empty()) {
+            EXPECT_FALSE(Has(StateOf(list.Get(), child), STATE_SYSTEM_CHECKED));
+            EXPECT_EQ(AccessibleDefaultAction(list.Get(), child), L"Check");
+        } else {
+            HWND dialog = nullptr;
+            ASSERT_TRUE(WaitUntil([&] { return (dialog = app.Dialog()) && IsWindowVisible(dialog); }, 10000))
+                << "no message";
+            wchar_t text[2048] = {};
+            GetDlgItemTextW(dialog, 0xFFFF, text, 2048);
+            const std::wstring message = text;
+            EXPECT_TRUE(message.size() > c.refusal.size() &&
+                        message.compare(message.size() - c.refusal.size(), c.refusal.size(), c.refusal) == 0)
+                << Utf8Of(message);
+            // Behind the message, a line is out of reach as it is for the mouse.
+            EXPECT_TRUE(Has(StateOf(list.Get(), child), STATE_SYSTEM_UNAVAILABLE));
+            EXPECT_EQ(list->accDoDefaultAction(ChildId(child)), E_FAIL);
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 5000));
+            EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_STATECHANGE, window, child)) << "the mark's way back was not heard";
+            EXPECT_TRUE(Has(StateOf(list.Get(), child), STATE_SYSTEM_CHECKED));
+        }
+        EXPECT_EQ(c.source(), c.after);
+    }
+}
+
+// ---- System colours: the lists are painted in them, and follow a change.
+
+// System colours set before the program starts (a process takes them when it starts), and put
+// back afterwards.
+class SystemColours {
+  public:
+    SystemColours(std::vector<int> elements, std::vector<COLORREF> colours) : elements_(std::move(elements)) {
+        for (int element : elements_)
+            before_.push_back(GetSysColor(element));
+        SetSysColors(static_cast<int>(elements_.size()), elements_.data(), colours.data());
+    }
+    ~SystemColours() { SetSysColors(static_cast<int>(elements_.size()), elements_.data(), before_.data()); }
+    SystemColours(const SystemColours&) = delete;
+    SystemColours& operator=(const SystemColours&) = delete;
+
+  private:
+    std::vector<int> elements_;
+    std::vector<COLORREF> before_;
+};
+
+// What the screen shows at a point of a window's client area.
+COLORREF PixelOf(HWND window, int x, int y) {
+    POINT point = {x, y};
+    ClientToScreen(window, &point);
+    const HDC screen = GetDC(nullptr);
+    const COLORREF pixel = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
+    return pixel;
+}
+
+// The colour most pixels of a rectangle of a window's client area show, and how many pixels show
+// a colour.
+struct PixelCount {
+    COLORREF most = CLR_INVALID;
+    int of = 0;
+};
+PixelCount CountPixels(HWND window, const RECT& rect, COLORREF colour) {
+    std::vector<COLORREF> pixels;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x)
+            pixels.push_back(PixelOf(window, x, y));
+    PixelCount count;
+    std::size_t most = 0;
+    for (COLORREF pixel : pixels) {
+        const auto n = static_cast<std::size_t>(std::count(pixels.begin(), pixels.end(), pixel));
+        if (n > most) {
+            most = n;
+            count.most = pixel;
+        }
+    }
+    count.of = static_cast<int>(std::count(pixels.begin(), pixels.end(), colour));
+    return count;
+}
+
+// Whether the system's visual style is on for programs started after this (Wine's own theme is,
+// in a new prefix); put back as it was afterwards.
+class ThemeSetting {
+  public:
+    explicit ThemeSetting(bool active) : before_(GetValue(HKEY_CURRENT_USER, kThemeManager, "ThemeActive")) {
+        SetStringValue(HKEY_CURRENT_USER, kThemeManager, "ThemeActive", active ? "1" : "0");
+    }
+    ~ThemeSetting() {
+        if (before_.exists)
+            SetStringValue(HKEY_CURRENT_USER, kThemeManager, "ThemeActive", AsText(before_));
+    }
+    ThemeSetting(const ThemeSetting&) = delete;
+    ThemeSetting& operator=(const ThemeSetting&) = delete;
+
+  private:
+    static constexpr const char* kThemeManager = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+    RegistryData before_;
+};
+
+// With the theme and without: a check list's background is the window colour; with the theme its
+// check boxes are the theme's, as the entry lists' are (the same face); without one their face is
+// the window colour and a mark is drawn in the text colour. A change of the system's colours gives an entry list
+// its background in the window colour again.
+TEST_F(Accessibility, ListsArePaintedInTheSystemColoursAndFollowAChange) {
+    const COLORREF window = RGB(0, 0, 96), text = RGB(255, 255, 0);
+    const SystemColours colours({COLOR_WINDOW, COLOR_WINDOWTEXT}, {window, text});
+    for (const bool themed : {true, false}) {
+        SCOPED_TRACE(themed ? "with the theme" : "without a theme");
+        const ThemeSetting theme(themed);
+        program.reset();
+        Dawnroll& app = Start();
+        Enlarge();
+        const HWND config = app.CheckList(1);
+        RECT client = {};
+        GetClientRect(config, &client);
+        // Beside the text of a line that is not the current one.
+        EXPECT_EQ(PixelOf(config, client.right - 3, app.LineBox(1, 2).y), window);
+        ASSERT_TRUE(app.Lines(1)[0].checked);
+        ASSERT_FALSE(app.Lines(1)[1].checked);
+        const auto inside = [](POINT middle) { return RECT{middle.x - 4, middle.y - 4, middle.x + 5, middle.y + 5}; };
+        const PixelCount on = CountPixels(config, inside(app.LineBox(1, 0)), text);
+        const PixelCount off = CountPixels(config, inside(app.LineBox(1, 1)), text);
+        const HWND view = app.ListView(3);
+        const PixelCount row = CountPixels(view, inside(app.RowCheckBox(3, 0)), text);
+        EXPECT_EQ(off.most, on.most);
+        if (themed) {
+            EXPECT_EQ(on.most, row.most) << "the check boxes of the two kinds of list differ";
+            EXPECT_NE(on.most, window) << "not the theme's check box";
+        } else {
+            EXPECT_EQ(on.most, window);
+            EXPECT_GT(on.of, 0) << "no mark in the text colour";
+            EXPECT_EQ(off.of, 0);
+        }
+        SaveScreenshot(std::string("e2e-system-colours-") + (themed ? "themed" : "classic"));
+
+        // An entry list's background below its rows; set otherwise, and given back.
+        RECT viewClient = {};
+        GetClientRect(view, &viewClient);
+        EXPECT_EQ(PixelOf(view, viewClient.right - 3, viewClient.bottom - 3), window);
+        SendMessageW(view, LVM_SETBKCOLOR, 0, RGB(200, 0, 0));
+        ASSERT_EQ(static_cast<COLORREF>(SendMessageW(view, LVM_GETBKCOLOR, 0, 0)), RGB(200, 0, 0));
+        SendMessageW(app.Window(), WM_SYSCOLORCHANGE, 0, 0);
+        EXPECT_EQ(static_cast<COLORREF>(SendMessageW(view, LVM_GETBKCOLOR, 0, 0)), window);
+        WaitRepaint(app.Window());
+        EXPECT_EQ(PixelOf(view, viewClient.right - 3, viewClient.bottom - 3), window);
+        program.reset();
+    }
 }
 } // namespace

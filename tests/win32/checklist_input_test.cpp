@@ -1,5 +1,6 @@
 // The check lists of the boot file sections under real mouse and keyboard input: what changes a
 // line's mark, and that each change is written to the file at once.
+#include "AccessibleReading.h"
 #include "FormDriving.h"
 
 #include <gtest/gtest.h>
@@ -157,5 +158,40 @@ TEST_F(CheckListInputTest, MarksSetByTheProgramCallNothing) {
     EXPECT_TRUE(Config().Checked(0));
     EXPECT_FALSE(Config().Checked(1));
     EXPECT_EQ(LastWriteTime(ConfigSys()), aged);
+}
+
+// A screen reader's object of a check list lives no longer than the list: once the window is
+// gone every call answers that the object is not connected, and the reader's last reference frees
+// it. A default action asked for just before a refresh is not done on the line there after it.
+TEST_F(CheckListInputTest, AScreenReadersObjectAnswersThatTheListIsGone) {
+    const std::string text = Lines({"DEVICE=a.sys", "FILES=30"});
+    WriteBytes(ConfigSys(), text);
+    CreateAndShow();
+    const ComApartment com;
+    ComPtr<IAccessible> list = AccessibleOfWindow(Config().Handle());
+    ASSERT_TRUE(list);
+    long count = 0;
+    ASSERT_EQ(list->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 2);
+
+    ASSERT_EQ(list->accDoDefaultAction(ChildId(1)), S_OK);
+    form->RefreshAll();
+    PumpMessages();
+    EXPECT_TRUE(Config().Checked(0));
+    EXPECT_EQ(ReadBytes(ConfigSys()), text);
+    ASSERT_EQ(list->accDoDefaultAction(ChildId(1)), S_OK);
+    PumpMessages();
+    EXPECT_FALSE(Config().Checked(0));
+    EXPECT_EQ(ReadBytes(ConfigSys()), Lines({"REM DEVICE=a.sys", "FILES=30"}));
+
+    form.reset();
+    EXPECT_EQ(list->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+    BSTR name = nullptr;
+    EXPECT_EQ(list->get_accName(ChildId(1), &name), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(name, nullptr);
+    VARIANT state;
+    EXPECT_EQ(list->get_accState(ChildId(CHILDID_SELF), &state), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(list->accDoDefaultAction(ChildId(1)), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(list.Detach()->Release(), 0u) << "references to the object are left";
 }
 } // namespace

@@ -157,6 +157,36 @@ TEST_F(KeyboardTest, SpaceOnTheFocusedCheckListLineTogglesAndRewritesTheFile) {
     EXPECT_FALSE(FileExists(file)) << file;
 }
 
+// What the mouse does by dragging a column's divider, Ctrl with the keypad's plus does: each
+// column of the focused entry list takes the width of its widest text. What the horizontal scroll
+// bar does, Left and Right do.
+TEST_F(KeyboardTest, TheColumnsOfAnEntryListAreFittedAndScrolledFromTheKeyboard) {
+    FillSomeSections();
+    const std::string name = "ALongerNamedTool";
+    const std::string data = "\"C:\\Program Files\\A rather long folder name\\tool.exe\" /with /arguments";
+    SetStringValue(HKEY_CURRENT_USER, std::string(kRunKeyBase) + "Run", name, data);
+    const HWND window = CreateAndShow();
+    for (int tab = 0; tab < 3; ++tab)
+        PressTab(window, false);
+    ASSERT_EQ(FocusedSection(*form), 7);
+    EntryListView& run = form->ListViewN(3);
+    // Narrowed, as by a drag of the dividers.
+    SendMessageW(run.Handle(), LVM_SETCOLUMNWIDTH, 0, 20);
+    SendMessageW(run.Handle(), LVM_SETCOLUMNWIDTH, 1, 20);
+    PressWith(window, VK_CONTROL, VK_ADD);
+    EXPECT_GE(run.ColumnWidth(0), TextExtentIn(run.Handle(), name).cx);
+    EXPECT_GE(run.ColumnWidth(1), TextExtentIn(run.Handle(), data).cx);
+
+    SetWindowPos(window, nullptr, 0, 0, 300, 600, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages();
+    ASSERT_TRUE(GetWindowLongW(run.Handle(), GWL_STYLE) & WS_HSCROLL);
+    PressWith(window, 0, VK_RIGHT);
+    const int right = GetScrollPos(run.Handle(), SB_HORZ);
+    EXPECT_GT(right, 0) << "Right did not scroll the list";
+    PressWith(window, 0, VK_LEFT);
+    EXPECT_LT(GetScrollPos(run.Handle(), SB_HORZ), right) << "Left did not scroll the list back";
+}
+
 TEST_F(KeyboardTest, AListFocusedOutOfSightBringsItsSectionIntoView) {
     FillEverySection(*this);
     const HWND window = CreateAndShow();

@@ -350,21 +350,25 @@ int ScrollPosition(HWND window) {
     return scroll.nPos;
 }
 
-void PressTab(HWND window, bool shift) {
+void PressWith(HWND window, WORD modifier, WORD virtualKey) {
     std::vector<INPUT> inputs;
-    auto key = [&](WORD virtualKey, bool up) {
+    auto key = [&](WORD which, bool up) {
         INPUT input = {};
         input.type = INPUT_KEYBOARD;
-        input.ki.wVk = virtualKey;
+        input.ki.wVk = which;
         input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
         inputs.push_back(input);
     };
-    if (shift)
-        key(VK_SHIFT, false);
-    key(VK_TAB, false);
-    key(VK_TAB, true);
-    if (shift)
-        key(VK_SHIFT, true);
+    if (modifier)
+        key(modifier, false);
+    key(virtualKey, false);
+    key(virtualKey, true);
+    if (modifier)
+        key(modifier, true);
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     WaitForInputHandled(window);
+}
+
+void PressTab(HWND window, bool shift) {
+    PressWith(window, shift ? VK_SHIFT : 0, VK_TAB);
 }

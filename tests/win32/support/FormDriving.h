@@ -130,3 +130,6 @@ void TurnWheelBy(HWND window, int delta);
 int ScrollPosition(HWND window);
 // Presses Tab, or Shift+Tab, as real keys; returns once the window's thread handled them.
 void PressTab(HWND window, bool shift);
+// Presses a key with a modifier (VK_SHIFT, VK_CONTROL, ...; 0 for none) held, as real keys;
+// returns once the window's thread handled them.
+void PressWith(HWND window, WORD modifier, WORD virtualKey);
