@@ -14,6 +14,8 @@
 #include "SectionLoads.h"
 #include "ThrowawayPrefix.h"
 
+#include "DemoSeed.h"
+
 #include "sources/BootFile.h"
 #include "sources/IniList.h"
 #include "sources/RunKey.h"
@@ -135,14 +137,6 @@ bool ValueExists(HKEY root, const std::string& path, const std::string& name) {
     const bool exists = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     RegCloseKey(key);
     return exists;
-}
-
-void DeleteValue(HKEY root, const std::string& path, const std::string& name) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(key, name.c_str());
-    RegCloseKey(key);
 }
 
 constexpr const char* kRunKeyBase = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\";
@@ -734,173 +728,252 @@ void MeasureStayingPower(TFormDawnroll& form, BenchSources& sources, int n) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// 2. Start-up, measured from outside: from CreateProcess to a visible top-level window of the
-// program's class whose process is idle (WaitForInputIdle).
+// 2. Start-up, measured from outside, at n entries per section in the system's own places.
+// Two moments after CreateProcess:
+//   usable:   the program's window is visible, nothing of it is left to paint, every list in
+//             sight holds its rows, and the program answers a message at once;
+//   complete: every list holds every row, nothing is left to paint, and the process is idle
+//             (WaitForInputIdle).
+// A bare window reaches both at once.
+struct StartupTimes {
+    double usable = 0, complete = 0;
+};
 
-double LaunchAndTime(const std::string& program, const char* className, const char* arguments = "") {
+HWND MainWindowOf(DWORD processId, const char* className) {
+    return FindProcessWindow(processId, className, true);
+}
+
+// What the benchmark sees of a window from outside: its lists (list boxes and report lists) with
+// their row counts, and whether anything of it is left to paint.
+struct Seen {
+    bool painted = true;
+    bool inSightFilled = true;
+    bool allFilled = true;
+    int lists = 0;
+};
+
+struct SeenSearch {
+    HWND main;
+    RECT client; // in screen coordinates
+    int expected;
+    Seen seen;
+};
+
+BOOL CALLBACK SeeChild(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<SeenSearch*>(data);
+    if (!IsWindowVisible(child))
+        return TRUE;
+    RECT update;
+    if (GetUpdateRect(child, &update, FALSE))
+        search->seen.painted = false;
+    char name[64] = {};
+    GetClassNameA(child, name, sizeof name);
+    const bool listBox = _stricmp(name, "ListBox") == 0;
+    if (!listBox && _stricmp(name, WC_LISTVIEWA) != 0)
+        return TRUE;
+    ++search->seen.lists;
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutA(child, listBox ? LB_GETCOUNT : LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 60000, &count))
+        count = 0;
+    const bool filled = static_cast<int>(count) == search->expected;
+    search->seen.allFilled &= filled;
+    RECT place, overlap;
+    GetWindowRect(child, &place);
+    if (IntersectRect(&overlap, &place, &search->client))
+        search->seen.inSightFilled &= filled;
+    return TRUE;
+}
+
+Seen See(HWND window, int expected) {
+    SeenSearch search = {window, {}, expected, {}};
+    GetClientRect(window, &search.client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&search.client), 2);
+    RECT update;
+    search.seen.painted = !GetUpdateRect(window, &update, FALSE);
+    EnumChildWindows(window, &SeeChild, reinterpret_cast<LPARAM>(&search));
+    return search.seen;
+}
+
+bool Answers(HWND window) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 50, &result) != 0;
+}
+
+// `expected`: the rows every list of the program holds once loaded (0 for the bare windows).
+StartupTimes LaunchAndTime(const std::string& program, const char* className, int expected) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    std::string commandLine = "\"" + program + "\"" + arguments;
+    std::string commandLine = "\"" + program + "\"";
     const double start = NowMs();
     Check(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                          &process) != 0,
           "CreateProcess " + program);
+    StartupTimes times;
     HWND window = nullptr;
-    while (!(window = FindProcessWindow(process.dwProcessId, className, true))) {
-        Check(NowMs() - start < 60000, "window of " + program + " within a minute");
+    for (;;) {
+        Check(NowMs() - start < 120000, program + " loaded and painted within two minutes");
+        if (!window)
+            window = MainWindowOf(process.dwProcessId, className);
+        if (window) {
+            const Seen seen = See(window, expected);
+            if (seen.painted && !times.usable && seen.inSightFilled && Answers(window))
+                times.usable = NowMs() - start;
+            if (seen.painted && seen.allFilled && WaitForInputIdle(process.hProcess, 0) == 0 &&
+                See(window, expected).painted) {
+                times.complete = NowMs() - start;
+                if (!times.usable)
+                    times.usable = times.complete;
+                break;
+            }
+        }
         Sleep(1);
     }
-    WaitForInputIdle(process.hProcess, 60000);
-    const double elapsed = NowMs() - start;
     PostMessageA(window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0)
         TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return elapsed;
+    return times;
 }
 
-// A shortcut file, as Startup folders usually hold, to a program.
-void CreateShortcut(const std::string& path, const std::string& target) {
-    IShellLinkA* link = nullptr;
-    Check(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                     reinterpret_cast<void**>(&link))),
-          "shell link object");
-    link->SetPath(target.c_str());
-    IPersistFile* file = nullptr;
-    HRESULT saved = E_FAIL;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-        wchar_t wide[MAX_PATH] = {};
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-        saved = file->Save(wide, TRUE);
-        file->Release();
-    }
-    link->Release();
-    Check(SUCCEEDED(saved), "save shortcut " + path);
-}
-
-// Demo-like data in the system's own places, removed again at the end (the files restored).
-class DemoData {
+// n entries in each of the system's autostart places the program shows, the earlier contents
+// saved and put back at the end: n lines in each boot file, n programs in each WIN.INI entry,
+// n files in each Startup folder (every tenth a shortcut, the rest batch files) and n values in
+// each run key of this system.
+class SeededPlaces {
   public:
-    DemoData() {
-        SaveAndWrite("C:\\CONFIG.SYS", "DEVICE=C:\\WINDOWS\\HIMEM.SYS\r\nDEVICE=C:\\WINDOWS\\EMM386.EXE NOEMS\r\n"
-                                       "REM DEVICE=C:\\CDROM\\OAKCDROM.SYS /D:MSCD001\r\nFILES=40\r\nBUFFERS=30\r\n");
-        SaveAndWrite("C:\\AUTOEXEC.BAT", "@ECHO OFF\r\nSET TEMP=C:\\WINDOWS\\TEMP\r\nPATH C:\\WINDOWS;C:\\DOS\r\n"
-                                         "REM C:\\MOUSE\\MOUSE.COM\r\nLH C:\\DOS\\SMARTDRV.EXE\r\n");
-        char windows[MAX_PATH] = {};
-        GetWindowsDirectoryA(windows, sizeof windows);
-        winIni_ = std::string(windows) + "\\WIN.INI";
-        for (const char* key : {"Load", "Run"}) {
-            char old[2048] = {};
-            GetPrivateProfileStringA("windows", key, "", old, sizeof old, winIni_.c_str());
-            oldIni_.push_back(old);
-        }
-        WritePrivateProfileStringA("windows", "Load", "C:\\TOOLS\\CLOCK.EXE;C:\\TOOLS\\NOTES.EXE", winIni_.c_str());
-        WritePrivateProfileStringA("windows", "Run", "C:\\TOOLS\\BACKUP.EXE", winIni_.c_str());
-        for (const auto& place :
-             {std::make_pair(HKEY_CURRENT_USER, "Startup"), std::make_pair(HKEY_LOCAL_MACHINE, "Common Startup")}) {
-            HKEY key = nullptr;
-            char folder[MAX_PATH] = {};
-            DWORD size = sizeof folder - 1;
-            if (RegOpenKeyExA(place.first, kShellFolders, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-                RegQueryValueExA(key, place.second, nullptr, nullptr, reinterpret_cast<BYTE*>(folder), &size);
-                RegCloseKey(key);
-            }
-            if (!folder[0])
-                continue;
-            for (const auto& shortcut : {std::make_pair("Dawnroll bench notes.lnk", "\\notepad.exe"),
-                                         std::make_pair("Dawnroll bench game.lnk", "\\winemine.exe")}) {
-                const std::string path = std::string(folder) + "\\" + shortcut.first;
-                if (!Exists(path)) {
-                    CreateShortcut(path, std::string(windows) + shortcut.second);
-                    files_.push_back(path);
-                }
-            }
-        }
-        for (const auto& place : kRunKeys) {
-            for (int i = 0; i < 3; ++i) {
-                const std::string name = Format("DawnrollBenchDemo%d", i);
-                SetString(place.root, RunKeyPathOf(place), name, RunValueData(i));
-                values_.push_back({place, name});
-            }
-        }
+    SeededPlaces() {
+        winIni_ = demo::WinIni();
+        for (const char* path : {demo::kConfigSys, demo::kAutoexecBat})
+            saved_.push_back({path, Exists(path), ReadWholeFile(path)});
+        for (const char* key : {"Load", "Run"})
+            oldIni_.push_back(demo::ReadWinIniEntry(key));
+        folders_ = {demo::UserStartupFolder() + "\\", demo::CommonStartupFolder() + "\\"};
+        for (const auto& key : demo::RunKeysOfThisSystem())
+            runKeys_.push_back({key.root, demo::RunKeyPath(key)});
+        // Whatever else the places hold would change the counts.
+        for (const auto& folder : folders_)
+            demo::EmptyFolder(folder.substr(0, folder.size() - 1));
+        for (const auto& key : runKeys_)
+            demo::ClearRunKeyAt(key.first, key.second);
     }
-    ~DemoData() {
-        for (const auto& value : values_)
-            DeleteValue(value.first.root, RunKeyPathOf(value.first), value.second);
-        for (const auto& file : files_)
-            DeleteFileA(file.c_str());
-        WritePrivateProfileStringA("windows", "Load", oldIni_[0].empty() ? nullptr : oldIni_[0].c_str(),
-                                   winIni_.c_str());
-        WritePrivateProfileStringA("windows", "Run", oldIni_[1].empty() ? nullptr : oldIni_[1].c_str(),
-                                   winIni_.c_str());
+    ~SeededPlaces() {
+        Fill(0);
         for (const auto& saved : saved_) {
             if (saved.existed)
                 WriteBytes(saved.path, saved.bytes);
             else
                 DeleteFileA(saved.path.c_str());
         }
+        // An entry already gone cannot be removed again: no error then.
+        WritePrivateProfileStringA("windows", "Load", oldIni_[0].empty() ? nullptr : oldIni_[0].c_str(),
+                                   winIni_.c_str());
+        WritePrivateProfileStringA("windows", "Run", oldIni_[1].empty() ? nullptr : oldIni_[1].c_str(),
+                                   winIni_.c_str());
     }
-    DemoData(const DemoData&) = delete;
-    DemoData& operator=(const DemoData&) = delete;
+    SeededPlaces(const SeededPlaces&) = delete;
+    SeededPlaces& operator=(const SeededPlaces&) = delete;
+
+    void Fill(int n) {
+        for (int file = 0; file < 2; ++file) {
+            std::string text;
+            for (int i = 0; i < n; ++i)
+                text += BootLine(file, i) + "\r\n";
+            WriteBytes(file == 0 ? demo::kConfigSys : demo::kAutoexecBat, text);
+        }
+        for (int key = 0; key < 2; ++key) {
+            std::string list;
+            for (int i = 0; i < IniCount(n); ++i)
+                list += (i ? ";" : "") + IniProgram(key, i);
+            WritePrivateProfileStringA("windows", key == 0 ? "Load" : "Run", list.empty() ? nullptr : list.c_str(),
+                                       winIni_.c_str());
+        }
+        for (const auto& folder : folders_) {
+            for (int i = 0; i < std::max(n, filled_); ++i) {
+                const std::string path = folder + FileName(i);
+                if (i >= n)
+                    DeleteFileA(path.c_str());
+                else if (!Exists(path) && i % 10 == 0)
+                    demo::CreateShortcut(path, demo::SystemFolder() + "\\notepad.exe", "");
+                else if (!Exists(path))
+                    WriteBytes(path, "@echo off\r\n");
+            }
+        }
+        for (const auto& key : runKeys_) {
+            demo::ClearRunKeyAt(key.first, key.second);
+            for (int i = 0; i < n; ++i) {
+                const std::string name = RunValueName(i), data = RunValueData(i);
+                demo::SetRunValueAt(key.first, key.second, {name.c_str(), data.c_str(), REG_SZ});
+            }
+        }
+        filled_ = n;
+    }
 
   private:
+    static std::string FileName(int i) { return i % 10 == 0 ? Format("Program%05d.lnk", i) : StartupFileName(i); }
     struct Saved {
         std::string path;
         bool existed;
         std::string bytes;
     };
-    void SaveAndWrite(const std::string& path, const std::string& bytes) {
-        saved_.push_back({path, Exists(path), ReadWholeFile(path)});
-        WriteBytes(path, bytes);
-    }
     std::vector<Saved> saved_;
     std::string winIni_;
     std::vector<std::string> oldIni_;
-    std::vector<std::string> files_;
-    std::vector<std::pair<RunKeyPlace, std::string>> values_;
+    std::vector<std::string> folders_;
+    std::vector<std::pair<HKEY, std::string>> runKeys_;
+    int filled_ = 0;
 };
+
+// DAWNROLL_BENCH_STARTUP_SIZES: the entries per section of the start-up table, "10,100,1000".
+std::vector<int> StartupSizes() {
+    const char* text = std::getenv("DAWNROLL_BENCH_STARTUP_SIZES");
+    std::string list = text && *text ? text : "10,100,1000";
+    std::vector<int> sizes;
+    for (std::size_t start = 0; start < list.size();) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        sizes.push_back(std::atoi(list.substr(start, comma - start).c_str()));
+        start = comma + 1;
+    }
+    return sizes;
+}
 
 void MeasureStartup(const std::string& dawnroll, const std::string& bare, const std::string& bareShell,
                     const std::string& bareControls) {
-    Say("\n2. Start-up: CreateProcess to a visible window of the program's class, idle "
-        "(WaitForInputIdle)\n");
+    Say("\n2. Start-up: CreateProcess to the window painted and usable (visible, nothing left to paint,\n"
+        "   every list in sight filled, answering), and to complete (every row of every list, idle)\n");
     if (!InThrowawayPrefix()) {
-        Say("   skipped: the demo entries go into the system's own places; " + NotAThrowawayPrefixMessage() +
+        Say("   skipped: the entries go into the system's own places; " + NotAThrowawayPrefixMessage() +
             " (make bench runs in one)\n");
         return;
     }
     Check(Exists(dawnroll) && Exists(bare) && Exists(bareShell) && Exists(bareControls),
           "programs " + dawnroll + ", " + bare + ", " + bareShell + ", " + bareControls);
-    DemoData demo;
-    const int runs = 7;
-    LaunchAndTime(dawnroll, TFormDawnroll::kClassName); // first starts load the libraries from disk
-    LaunchAndTime(bare, "DawnrollBareWindow");
-    LaunchAndTime(bareShell, "DawnrollBareWindow");
-    LaunchAndTime(bareControls, "DawnrollBareWindow");
-    std::vector<double> program, reference, platform, controls;
-    for (int run = 0; run < runs; ++run) {
-        program.push_back(LaunchAndTime(dawnroll, TFormDawnroll::kClassName));
-        reference.push_back(LaunchAndTime(bare, "DawnrollBareWindow"));
-        platform.push_back(LaunchAndTime(bareShell, "DawnrollBareWindow"));
-        controls.push_back(LaunchAndTime(bareControls, "DawnrollBareWindow"));
+    const int runs = EnvironmentNumber("DAWNROLL_BENCH_STARTUP_RUNS", 5);
+    SeededPlaces places;
+    Say(Format("   medians of %d runs each, alternating, after one unmeasured start of each; ratios to the\n"
+               "   bare window of the same size's runs\n",
+               runs));
+    Say("   entries/section | usable ms | complete ms | bare ms | usable/bare | complete/bare | "
+        "bare+shell ms | +controls ms\n");
+    for (const int n : StartupSizes()) {
+        places.Fill(n);
+        LaunchAndTime(dawnroll, TFormDawnroll::kClassName, n); // the first start after a change reads from disk
+        LaunchAndTime(bare, "DawnrollBareWindow", 0);
+        std::vector<double> usable, complete, reference, shell, controls;
+        for (int run = 0; run < runs; ++run) {
+            const StartupTimes program = LaunchAndTime(dawnroll, TFormDawnroll::kClassName, n);
+            usable.push_back(program.usable);
+            complete.push_back(program.complete);
+            reference.push_back(LaunchAndTime(bare, "DawnrollBareWindow", 0).complete);
+            shell.push_back(LaunchAndTime(bareShell, "DawnrollBareWindow", 0).complete);
+            controls.push_back(LaunchAndTime(bareControls, "DawnrollBareWindow", 0).complete);
+        }
+        const double floor = Median(reference);
+        Say(Format("   %15d | %9.0f | %11.0f | %7.0f | %11.2f | %13.2f | %13.0f | %12.0f\n", n, Median(usable),
+                   Median(complete), floor, Median(usable) / floor, Median(complete) / floor, Median(shell),
+                   Median(controls)));
     }
-    auto line = [](const char* what, const std::vector<double>& values) {
-        Say(Format("   %-26s | %8.1f | %8.1f | %8.1f | %6.1f\n", what, Median(values),
-                   *std::min_element(values.begin(), values.end()), *std::max_element(values.begin(), values.end()),
-                   *std::max_element(values.begin(), values.end()) - *std::min_element(values.begin(), values.end())));
-    };
-    Say(Format("   %d runs each, alternating, after one unmeasured start of each\n", runs));
-    Say("   program                    | median ms | min ms  | max ms   | spread\n");
-    line("Dawnroll (demo-like data)", program);
-    line("bare window", reference);
-    line("bare window + shell init", platform);
-    line("+ the same controls, empty", controls);
-    Say(Format("   ratio of medians: Dawnroll / bare window %.2f; Dawnroll / bare window + shell "
-               "init %.2f; Dawnroll / the same controls %.2f; the same controls / bare window %.2f\n",
-               Median(program) / Median(reference), Median(program) / Median(platform),
-               Median(program) / Median(controls), Median(controls) / Median(reference)));
 }
 
 std::string ProgramFolder() {
@@ -913,7 +986,8 @@ std::string ProgramFolder() {
 void Run(int argc, char** argv) {
     // Each build measures its own program: the 32-bit Dawnroll.exe or the 64-bit Dawnroll64.exe.
     const bool build64 = sizeof(void*) == 8;
-    Say(std::string("Dawnroll benchmark: the ") + (build64 ? "64-bit build (Dawnroll64.exe)" : "32-bit build (Dawnroll.exe)") +
+    Say(std::string("Dawnroll benchmark: the ") +
+        (build64 ? "64-bit build (Dawnroll64.exe)" : "32-bit build (Dawnroll.exe)") +
         (IsSystem64Bit() ? ", on a 64-bit system\n" : ", on a 32-bit system\n"));
     const std::string dawnroll =
         argc > 2 ? argv[1] : ProgramFolder() + (build64 ? "..\\Dawnroll64.exe" : "..\\Dawnroll.exe");
