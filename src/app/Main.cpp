@@ -17,6 +17,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     DeliverEvent([&] {
         TFormDawnroll form;
         form.BecomeMainForm();
+        form.LetStartupFoldersFollow();
         ShowWindow(form.Create(), showCommand);
         MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) {

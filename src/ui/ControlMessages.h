@@ -17,6 +17,9 @@ constexpr UINT kRemoveRecordRow = WM_APP + 2;
 // list was cleared since (lParam is the count of its clears when it was posted).
 constexpr UINT kToggleLineLater = WM_APP + 4;
 
+// Posted to the main window when the reading of the Startup folders begun at its start has ended.
+constexpr UINT kStartupFoldersRead = WM_APP + 5;
+
 // Sent by a list to the main window when Tab is pressed in it: the focus moves to the next
 // visible section's list, or with Shift (wParam nonzero) to the previous; lParam is the list.
 constexpr UINT kMoveFocus = WM_APP + 3;

@@ -26,6 +26,10 @@ constexpr const wchar_t* kWideClassName = L"TFormDawnroll";
 // Designed pixels of one line of scrolling, scaled to the system's resolution where used.
 constexpr int kScrollLine = 13;
 
+bool IsStartupFolder(const Section& section) {
+    return dynamic_cast<const StartupFolderSection*>(&section) != nullptr;
+}
+
 HINSTANCE Instance() {
     return GetModuleHandleW(nullptr);
 }
@@ -92,13 +96,16 @@ HWND TFormDawnroll::Create() {
         throw std::runtime_error("The main window could not be created");
     }
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
+    if (prefetch_ && startupFoldersMayFollow_)
+        prefetch_->TellWhenRead(window_, kStartupFoldersRead);
     SetDisplayOption(hideEmpty_);
     CreateSections();
     Restack();
     // An error in the creation handler skips the rest of it; the window is still shown.
     DeliverEvent([this] { FormCreate(); });
     // Later refreshes read anew, also when the first one ended before the Startup sections.
-    prefetch_.reset();
+    if (!startupFoldersFollow_)
+        prefetch_.reset();
     return window_;
 }
 
@@ -117,17 +124,42 @@ void TFormDawnroll::FormCreate() {
         window_,
         WideOfAnsi(std::string(layout::kDesignedCaption) + layout::kVersionText + layout::kMakersNotice).c_str());
     SetSystemImages();
-    RefreshAll();
+    // The Startup folders come last, so that their reading has the other sections' loads to end
+    // in; still going on then, it leaves them to follow: the window is shown and used without
+    // waiting for the shell.
+    startupFoldersFollow_ = startupFoldersMayFollow_ && prefetch_;
+    SectionFailures failures(sections_.size());
+    LoadSections([](const Section&) { return true; }, failures);
+    if (startupFoldersFollow_ && prefetch_->Read()) {
+        startupFoldersFollow_ = false;
+        LoadSections(IsStartupFolder, failures);
+    }
+    ThrowFailures(failures);
 }
 
 void TFormDawnroll::SetSystemImages() {
-    HIMAGELIST images = prefetch_ ? prefetch_->SystemImages() : nullptr;
-    if (!images)
-        images = ShellSmallImages();
+    const HIMAGELIST images = ShellSmallImages();
     for (const auto& section : sections_) {
         if (auto* folder = dynamic_cast<StartupFolderSection*>(section.get()))
             folder->SetSystemImages(images);
     }
+}
+
+bool TFormDawnroll::StartupFolderFollows() const {
+    return startupFoldersFollow_;
+}
+
+void TFormDawnroll::StartupFoldersRead() {
+    if (!startupFoldersFollow_)
+        return; // loaded already, or read anew by a refresh since
+    startupFoldersFollow_ = false;
+    const struct DropPrefetch {
+        TFormDawnroll& form;
+        ~DropPrefetch() { form.prefetch_.reset(); }
+    } drop{*this};
+    SectionFailures failures(sections_.size());
+    LoadSections(IsStartupFolder, failures);
+    ThrowFailures(failures);
 }
 
 std::optional<StartupFolderListing> TFormDawnroll::TakePrefetchedStartupFolder(int which) {
@@ -137,6 +169,17 @@ std::optional<StartupFolderListing> TFormDawnroll::TakePrefetchedStartupFolder(i
 }
 
 void TFormDawnroll::RefreshAll() {
+    // A refresh while the first one's Startup folders are still being read reads them anew.
+    if (startupFoldersFollow_) {
+        startupFoldersFollow_ = false;
+        prefetch_.reset();
+    }
+    SectionFailures failures(sections_.size());
+    LoadSections([](const Section&) { return true; }, failures);
+    ThrowFailures(failures);
+}
+
+void TFormDawnroll::LoadSections(const std::function<bool(const Section&)>& chosen, SectionFailures& failures) {
     // Every load changes its section's height; the sections are restacked once, when all are
     // loaded or a load has failed, instead of after each.
     struct RestackAtEnd {
@@ -149,17 +192,27 @@ void TFormDawnroll::RefreshAll() {
         }
     } restackAtEnd(*this);
     // Each section loads on its own: one that fails stays as far as it got, and every other
-    // section still shows its source. The failures are told together, in one dialog.
-    std::vector<std::string> failures;
-    for (const auto& section : sections_) {
+    // section still shows its source.
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        if (!chosen(*sections_[i]))
+            continue;
         try {
-            section->Load();
+            sections_[i]->Load();
         } catch (const std::exception& error) {
-            failures.push_back(error.what());
+            failures[i] = error.what();
         }
     }
-    if (!failures.empty())
-        throw AppError(JoinedMessages(failures));
+}
+
+void TFormDawnroll::ThrowFailures(const SectionFailures& failures) {
+    // Told together, in one dialog, in the table's order.
+    std::vector<std::string> messages;
+    for (const auto& failure : failures) {
+        if (failure)
+            messages.push_back(*failure);
+    }
+    if (!messages.empty())
+        throw AppError(JoinedMessages(messages));
 }
 
 void TFormDawnroll::SetDisplayOption(bool hideEmpty) {
@@ -393,6 +446,9 @@ LRESULT TFormDawnroll::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         for (const auto& section : sections_)
             section->List().FollowSystemColours();
         RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        return 0;
+    case kStartupFoldersRead:
+        StartupFoldersRead();
         return 0;
     case kMoveFocus:
         MoveFocus(reinterpret_cast<HWND>(lParam), wParam != 0);

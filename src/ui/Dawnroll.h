@@ -14,7 +14,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -35,6 +37,10 @@ class TFormDawnroll : public SectionHost {
     HWND Handle() const { return window_; }
     // Makes this the program's main window: closing it ends the message loop.
     void BecomeMainForm() { mainForm_ = true; }
+    // Lets Create show the window before the Startup folders are read when the shell is slow:
+    // their sections are then loaded as soon as the reading ends. Without it, Create returns
+    // with every section loaded.
+    void LetStartupFoldersFollow() { startupFoldersMayFollow_ = true; }
 
     // Reloads every section from its source, in the table's order.
     void RefreshAll();
@@ -66,6 +72,13 @@ class TFormDawnroll : public SectionHost {
     void CreateSections();
     void FormCreate();
     void SetSystemImages();
+    // Loads the sections chosen, in the table's order, and restacks the window once; a section
+    // whose load fails has its message in failures (one place per section).
+    using SectionFailures = std::vector<std::optional<std::string>>;
+    void LoadSections(const std::function<bool(const Section&)>& chosen, SectionFailures& failures);
+    static void ThrowFailures(const SectionFailures& failures);
+    // The reading of the Startup folders that the first refresh left to follow has ended.
+    void StartupFoldersRead();
     void SetDisplayOption(bool hideEmpty);
     void OnCommand(WPARAM wParam, LPARAM lParam);
 
@@ -74,6 +87,7 @@ class TFormDawnroll : public SectionHost {
     void ListFocused(HWND list) override;
     void ShowCurrentRow(HWND list, const RECT& rowInList) override;
     std::optional<StartupFolderListing> TakePrefetchedStartupFolder(int which) override;
+    bool StartupFolderFollows() const override;
 
     // The sections as they stack: shown or not, and their heights, in the table's order.
     std::vector<StackedSection> Stack() const;
@@ -98,6 +112,8 @@ class TFormDawnroll : public SectionHost {
     bool hideEmpty_ = true;
     // The shell's share of the first refresh, read while the window is made; gone after it.
     std::unique_ptr<ShellPrefetch> prefetch_;
+    bool startupFoldersMayFollow_ = false;
+    bool startupFoldersFollow_ = false; // the first refresh left the Startup sections to the reading
     int scrollTop_ = 0;
     WheelScroll wheel_;
     HWND focusedList_ = nullptr; // the list that had the focus last, given back on activation

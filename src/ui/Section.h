@@ -29,6 +29,8 @@ class SectionHost {
     // while the window was made, once; empty when there is none. Raises the error its reading
     // raised.
     virtual std::optional<StartupFolderListing> TakePrefetchedStartupFolder(int which) = 0;
+    // The Startup folders are loaded when the window's reading of them ends, not now.
+    virtual bool StartupFolderFollows() const = 0;
 
   protected:
     ~SectionHost() = default;

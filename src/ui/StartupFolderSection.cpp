@@ -13,6 +13,8 @@ std::wstring FileNameOf(const std::wstring& path) {
 } // namespace
 
 void StartupFolderSection::Load() {
+    if (Host().StartupFolderFollows())
+        return; // loaded when the window's reading of the folder ends
     LoadStartupFolder([&] {
         if (auto listing = Host().TakePrefetchedStartupFolder(which_))
             return std::move(*listing);

@@ -497,6 +497,19 @@ int RunKeyHeight(int n) {
     return (textHeight + 4) * (n + 1) + 42;
 }
 
+int FileCount(const std::string& folder) {
+    int count = 0;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    do
+        count += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return count;
+}
+
 class EndToEnd : public testing::Test {
   protected:
     void SetUp() override {
@@ -517,6 +530,13 @@ class EndToEnd : public testing::Test {
     Dawnroll& Start() {
         program = std::make_unique<Dawnroll>();
         program->WaitShown();
+        // The Startup folders' rows may follow the window when the shell reads them slowly.
+        WaitUntil(
+            [&] {
+                return program->RowCount(1) == FileCount(userStartup) &&
+                       program->RowCount(2) == FileCount(commonStartup);
+            },
+            15000);
         textHeight = static_cast<int>(SendMessageA(program->CheckList(1), LB_GETITEMHEIGHT, 0, 0));
         return *program;
     }

@@ -217,6 +217,38 @@ class StartupFolderTest : public testing::Test {
     std::unique_ptr<TFormDawnroll> form;
 };
 
+// A folder the shell needs long to read does not hold the window back: it comes without the
+// folder's rows, and they arrive when the reading ends, each with its own file's name and icon.
+TEST_F(StartupFolderTest, RowsArrivingAfterTheWindowAreEachTheirFilesOwn) {
+    constexpr int kFiles = 150;
+    const char* kinds[] = {".lnk", ".txt", ".msi"};
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string path = startup.File("Program" + Padded(i) + kinds[i % 3]);
+        if (i % 3 == 0)
+            MakeShortcut(path, "C:\\windows\\notepad.exe");
+        else
+            MakeFile(path);
+    }
+    PointUserStartupAt(UserFolder());
+    MakeFile(common.File("shared.txt"));
+    PointCommonStartupAt(common.Path());
+
+    form->LetStartupFoldersFollow();
+    form->Create();
+    if (List().Count() != 0)
+        GTEST_SKIP() << "the shell read the folders before the window was made";
+    ASSERT_TRUE(WaitUntil([&] { return List().Count() == kFiles && form->ListViewN(2).Count() == 1; }, 60000));
+    EXPECT_EQ(form->GroupBoxN(5).Title(), UserFolder());
+    EXPECT_EQ(Fullnames().size(), static_cast<std::size_t>(kFiles));
+    for (int row = 0; row < kFiles; ++row) {
+        const ShellAnswer shell = AskShell(List().Fullname(row));
+        EXPECT_EQ(List().Caption(row), shell.displayName) << row;
+        EXPECT_EQ(RowImage(ListHandle(), row), shell.icon) << List().Fullname(row);
+        EXPECT_TRUE(List().Checked(row)) << row;
+    }
+    EXPECT_EQ(ShownHeight(5), ExpectedHeight(kFiles)) << "the section takes its rows' height when they arrive";
+}
+
 TEST_F(StartupFolderTest, ListsFilesWithTheShellsNameIconAndFullPath) {
     const std::string editor = startup.File("Editor.lnk");
     MakeShortcut(editor, "C:\\windows\\notepad.exe");
