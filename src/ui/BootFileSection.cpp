@@ -28,8 +28,8 @@ void BootFileSection::LoadBootFile() {
         marks.reserve(contents->lines.size());
         for (const auto& line : contents->lines)
             marks.push_back(!HasCommentMarker(line));
-        // A file saved as UTF-16 text shows its lines exactly; it is never rewritten.
-        List().Append(contents->utf16 ? contents->wideLines : ShownLines(contents->lines), marks);
+        // A file that is not text of bytes (UTF-16, NUL bytes) shows its lines; it is never rewritten.
+        List().Append(contents->shownOnly ? contents->wideLines : ShownLines(contents->lines), marks);
         lines_ = std::move(contents->lines);
         sourceText_ = std::move(contents->bytes);
         return SectionContents{List().Count()};
