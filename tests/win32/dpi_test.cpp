@@ -153,7 +153,7 @@ TEST_F(DpiChild, DISABLED_StartupRowsStayAboveTheScrollBarBesideTheRunKeys) {
     PumpMessages();
     ASSERT_EQ(VisibleSections(*form), (std::vector<int>{5, 7, 9}));
 
-    const EntryListView& rows = form->ListViewN(1);
+    const EntryListView& rows = form->SectionOf<StartupFolderSection>(layout::SectionId::UserStartup).Rows();
     const HWND list = rows.Handle();
     ASSERT_EQ(rows.Count(), 2);
     ASSERT_GT(rows.ColumnWidth(0) + rows.ColumnWidth(1), ClientOf(list).right) << "the full names fit the list";
