@@ -1,15 +1,4 @@
-# Cross build for 64-bit Windows with MinGW-w64: Dawnroll64.exe, from the same sources as the
-# 32-bit program. The -posix compilers are used because the -win32 ones lack std::mutex, which
-# GoogleTest needs.
-set(CMAKE_SYSTEM_NAME Windows)
+# The 64-bit program, Dawnroll64.exe, from the same sources.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# CTest runs the test programs through Wine's 64-bit loader in a 64-bit prefix (see
-# scripts/wine-exec.sh).
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec.sh)
+set(MINGW_TARGET x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -10,6 +10,10 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$top/build}
 state=$build/test-session
 . "$top/scripts/wine-env.sh"
+# One run at a time in a build folder: a second would stop the first one's Wine session.
+mkdir -p "$build"
+exec 9>"$build/.test-run.lock"
+flock -n 9 || { echo "run-tests: another test run is using $build" >&2; exit 1; }
 
 if [ "$DAWNROLL_HOST32" = yes ]; then
     echo "Builds tested: 32-bit (Dawnroll.exe) in a 32-bit prefix and under WOW64 in a 64-bit prefix;" \

@@ -10,14 +10,15 @@
 
 // The file as read: its bytes, and the lines they make.
 //
-// A file saved as Unicode (UTF-16) text (it begins with a byte-order mark) is shown but never
-// rewritten: `utf16` is set, `wideLines` holds its lines exactly (UTF-16 units), and `lines` the
-// same lines in the ANSI code page, for a list that shows bytes. A rewrite handed such a file's
-// bytes as expected refuses.
+// A file Dawnroll does not rewrite (WhyNotRewritten in BootFileText.h: UTF-16 text, or a file
+// holding NUL bytes) is shown but never rewritten: `shownOnly` is set, `wideLines` holds its lines
+// as shown (UTF-16 text exactly, in UTF-16 units; any other file's lines through the ANSI code
+// page, a NUL as kShownNul), and `lines` the lines whose "REM " says their marks. A rewrite handed
+// such a file's bytes as expected refuses.
 struct BootFileContents {
     std::string bytes;
     std::vector<std::string> lines;
-    bool utf16 = false;
+    bool shownOnly = false;
     std::vector<std::wstring> wideLines;
 };
 

@@ -51,6 +51,21 @@ bool IsUtf16Text(std::string_view bytes) {
     return Utf16OrderOf(bytes).has_value();
 }
 
+std::optional<UnwrittenText> WhyNotRewritten(std::string_view bytes) {
+    if (IsUtf16Text(bytes))
+        return UnwrittenText::Utf16;
+    // What follows the first Ctrl-Z is no part of the text: a rewrite drops it.
+    bytes = bytes.substr(0, bytes.find(kCtrlZ));
+    const auto first = bytes.find('\0');
+    if (first == std::string_view::npos)
+        return std::nullopt;
+    for (auto at = first; at != std::string_view::npos; at = bytes.find('\0', at + 1)) {
+        if (at % 2 == 0)
+            return UnwrittenText::NulBytes;
+    }
+    return bytes.size() % 2 == 0 ? UnwrittenText::Utf16 : UnwrittenText::NulBytes;
+}
+
 std::vector<std::wstring> ReadUtf16BootLines(std::string_view bytes) {
     const auto order = Utf16OrderOf(bytes);
     if (order)

@@ -21,6 +21,15 @@ enum class Utf16Order { LittleEndian, BigEndian };
 std::optional<Utf16Order> Utf16OrderOf(std::string_view bytes);
 bool IsUtf16Text(std::string_view bytes);
 
+// Why Dawnroll does not rewrite a file of these bytes; nothing when it does. It rewrites text of
+// bytes in the code page. A file with a UTF-16 byte-order mark, or one whose NUL bytes all stand
+// at odd places (UTF-16 saved without its mark, little-endian), is Unicode text; any other file
+// that holds a NUL byte before its first Ctrl-Z is no text this program rewrites (a binary file
+// put in the file's place).
+// Both are shown, never rewritten.
+enum class UnwrittenText { Utf16, NulBytes };
+std::optional<UnwrittenText> WhyNotRewritten(std::string_view bytes);
+
 // What stands for a last byte that makes no whole UTF-16 unit.
 inline constexpr wchar_t kReplacementCharacter = 0xFFFD;
 
@@ -30,6 +39,10 @@ inline constexpr wchar_t kReplacementCharacter = 0xFFFD;
 // of the text; bytes without one are read as little-endian units. A last odd byte reads as
 // U+FFFD.
 std::vector<std::wstring> ReadUtf16BootLines(std::string_view bytes);
+
+// How a line of a file that holds NUL bytes, read as bytes, shows a NUL: U+2400 (SYMBOL FOR
+// NULL), since a list's line ends at a zero.
+inline constexpr wchar_t kShownNul = 0x2400;
 
 // The bytes of a file made of these lines, each followed by a carriage return and line feed.
 std::string WriteBootLines(const std::vector<std::string>& lines);

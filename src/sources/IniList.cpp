@@ -69,3 +69,10 @@ std::wstring WriteIniEntry(const std::wstring& profileFile, const std::wstring& 
         throw AppError(FormatMessageWith("Unable to write to %s", Utf8Of(profileFile)));
     return IniEntryKeptInRegistry(profileFile, key) ? value : ProfileReadBack(value);
 }
+
+std::optional<std::wstring> WriteIniEntryUnlessChanged(const std::wstring& profileFile, const std::wstring& key,
+                                                       const std::wstring& value, const std::wstring& expected) {
+    if (ReadIniEntry(profileFile, key) != expected)
+        return std::nullopt;
+    return WriteIniEntry(profileFile, key, value);
+}

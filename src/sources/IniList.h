@@ -3,6 +3,7 @@
 // exactly. The list rules are in IniListText.h.
 #pragma once
 
+#include <optional>
 #include <string>
 
 // The entry's whole value; a missing file, section or key reads as empty.
@@ -15,6 +16,12 @@ std::wstring ReadIniEntry(const std::wstring& profileFile, const std::wstring& k
 // the registry (WIN.INI's [Windows], see IniEntryKeptInRegistry), the value exactly. A file
 // that cannot be written raises "Unable to write to %s" with the file's path.
 std::wstring WriteIniEntry(const std::wstring& profileFile, const std::wstring& key, const std::wstring& value);
+
+// The same, but only while the entry still holds `expected` (what the caller last read or was
+// answered): when another program has changed it since, nothing is written and the answer is
+// empty.
+std::optional<std::wstring> WriteIniEntryUnlessChanged(const std::wstring& profileFile, const std::wstring& key,
+                                                       const std::wstring& value, const std::wstring& expected);
 
 // Whether the profile calls keep this entry of the [Windows] section of this file (known by its
 // name) in the registry, as the system's IniFileMapping list says: under the key of the file's

@@ -33,8 +33,31 @@ void ReadRunKey(const RunKeyLocator& locator, const std::function<void(RunValue&
     });
 }
 
+std::optional<RunValue> ReadRunValue(const RunKeyLocator& locator, const std::wstring& name) {
+    const UniqueRegKey key = OpenKeyForReading(locator.root, locator.keyPath, locator.view);
+    if (!key)
+        return std::nullopt;
+    if (NameIsReachable(name)) {
+        auto now = ReadRawValue(key.Get(), name);
+        if (!now)
+            return std::nullopt;
+        return RunValue{name, now->type, std::move(now->bytes)};
+    }
+    // The calls that take a name would name another value: it is found among all of them.
+    std::optional<RunValue> found;
+    ForEachValue(key.Get(), [&](std::wstring&& each, DWORD type, std::vector<unsigned char>&& data) {
+        if (!found && each == name)
+            found = RunValue{std::move(each), type, std::move(data)};
+    });
+    return found;
+}
+
 std::optional<RunValue> DeleteRunValue(const RunKeyLocator& locator, const std::wstring& name) {
     RequireReachableName(name);
+    // Read first: a value that is gone asks for no change, so that a key the user may only read
+    // refuses nothing then.
+    if (!ReadRunValue(locator, name))
+        return std::nullopt;
     const UniqueRegKey key = OpenKeyForChanging(locator.root, locator.keyPath, kChangeAccess, locator.view);
     if (!key)
         return std::nullopt; // the key is gone, and its values with it

@@ -34,8 +34,14 @@ bool NameIsReachable(const std::wstring& name);
 // values before it were handed over.
 void ReadRunKey(const RunKeyLocator& key, const std::function<void(RunValue&&)>& onValue);
 
+// The named value of the key as it is now, exactly; empty when it, or the key, does not exist
+// (or cannot even be read). The key is opened for reading only; a name holding a zero character
+// is found among the key's values by its exact name.
+std::optional<RunValue> ReadRunValue(const RunKeyLocator& key, const std::wstring& name);
+
 // Deletes the named value of the key and answers the value as it stood just before, read
-// exactly. The key is opened for querying and setting values at this moment.
+// exactly. The value is read first with read access (ReadRunValue); only a value that is there
+// has the key opened for querying and setting values, at this moment.
 // - Empty, and no error, when the value was already gone or the key no longer exists, also when
 //   it is deleted between opening and deleting (either way the entry will not start).
 // - A key that refuses the change (access denied, ...) or a refused deletion raises

@@ -1,6 +1,7 @@
 #include "StartupApproved.h"
 
 #include "RegistryValue.h"
+#include "RunKey.h"
 
 bool RegistryNameLess::operator()(const std::wstring& a, const std::wstring& b) const {
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
@@ -23,8 +24,22 @@ SwitchedOffNames ReadSwitchedOff(const ApprovalPlace& place) {
     return names;
 }
 
+bool SwitchedOffNow(const ApprovalPlace& place, const std::wstring& name) {
+    if (!NameIsReachable(name))
+        return false; // a record is named as its entry: no record can name this one
+    const UniqueRegKey key = OpenKeyForReading(place.root, place.keyPath, place.view);
+    if (!key)
+        return false;
+    const auto now = ReadRawValue(key.Get(), name);
+    return now && now->type == REG_BINARY && ApprovalSaysOff(now->bytes);
+}
+
 bool TurnApprovalOn(const ApprovalPlace& place, const std::wstring& name) {
     RequireReachableName(name);
+    // Read first: a record that is on already, or none, asks for no change, so that a key the
+    // user may only read refuses nothing then.
+    if (!SwitchedOffNow(place, name))
+        return false;
     const UniqueRegKey key = OpenKeyForChanging(place.root, place.keyPath, KEY_QUERY_VALUE | KEY_SET_VALUE, place.view);
     if (!key)
         return false;

@@ -67,13 +67,20 @@ StartupFolderListing ReadStartupFolder(const std::string& valueName, RootKey roo
     return listing;
 }
 
-void DeleteStartupFile(const std::wstring& path) {
+bool StartupFileExists(const std::wstring& path) {
+    if (GetFileAttributesW(ExactPath(path).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    // A name the system cannot look up (access denied, say) may still be a file that starts.
+    return !Gone(GetLastError());
+}
+
+bool DeleteStartupFile(const std::wstring& path) {
     const std::wstring exact = ExactPath(path);
     const DWORD attributes = GetFileAttributesW(exact.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
         if (Gone(error))
-            return;
+            return false;
         Refuse(error);
     }
     constexpr DWORD kProtecting = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -83,7 +90,7 @@ void DeleteStartupFile(const std::wstring& path) {
         if (!SetFileAttributesW(exact.c_str(), rest ? rest : FILE_ATTRIBUTE_NORMAL)) {
             const DWORD error = GetLastError();
             if (Gone(error))
-                return;
+                return false;
             Refuse(error);
         }
     }
@@ -95,7 +102,7 @@ void DeleteStartupFile(const std::wstring& path) {
         if (GetFileAttributesW(exact.c_str()) == INVALID_FILE_ATTRIBUTES) {
             const DWORD lookup = GetLastError();
             if (Gone(lookup))
-                return;
+                return true;
             error = lookup == ERROR_ACCESS_DENIED ? ERROR_DELETE_PENDING : lookup;
         } else {
             error = ERROR_ACCESS_DENIED;

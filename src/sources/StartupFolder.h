@@ -44,9 +44,14 @@ StartupFolderListing ReadStartupFolder(const std::string& valueName, RootKey roo
 // "CON.lnk" are files; the path may be longer than MAX_PATH. Only its own read-only, hidden and
 // system attributes are cleared first, and put back when it is not deleted.
 //
-// Returns when the file is gone, also when it was gone already. Otherwise raises ChangeRefused
+// Answers true when this call deleted the file, false when it was gone already (another program
+// removed it). Otherwise raises ChangeRefused
 // with the reason and the platform's code: "it is in use by another program" (held open without
 // sharing its deletion), "access is denied" (also when the system reported the deletion but the
 // file stayed), "it is being deleted, but another program still holds it open" (ERROR_DELETE_PENDING:
 // the system removes it once that program closes it), ...
-void DeleteStartupFile(const std::wstring& path);
+bool DeleteStartupFile(const std::wstring& path);
+
+// Whether the file is there now, named exactly as DeleteStartupFile names it: false only when
+// the system says that no file has that name.
+bool StartupFileExists(const std::wstring& path);

@@ -182,8 +182,14 @@ void RewriteInPlace(UniqueFile& original, const std::string& path, const std::st
     throw ChangeRefused(ReasonOfError(error), error);
 }
 
-[[noreturn]] void RefuseUnicodeText() {
-    throw ChangeRefused("it is saved as Unicode (UTF-16) text, which Dawnroll does not rewrite", ERROR_NOT_SUPPORTED);
+// A file that is not text of bytes in the code page is never rewritten.
+void RefuseUnlessRewritten(std::string_view bytes) {
+    const auto unwritten = WhyNotRewritten(bytes);
+    if (unwritten == UnwrittenText::Utf16)
+        throw ChangeRefused("it is saved as Unicode (UTF-16) text, which Dawnroll does not rewrite",
+                            ERROR_NOT_SUPPORTED);
+    if (unwritten == UnwrittenText::NulBytes)
+        throw ChangeRefused("it holds NUL bytes, so it is no text Dawnroll rewrites", ERROR_NOT_SUPPORTED);
 }
 
 // True only when the system says that no file has the name; a name it cannot look up (access
@@ -280,8 +286,8 @@ std::optional<std::string> ReadTextFile(const std::string& path) {
 
 RewriteResult RewriteTextFile(const std::string& path, const std::string& bytes,
                               const std::optional<std::string>& expected) {
-    if (expected && IsUtf16Text(*expected))
-        RefuseUnicodeText();
+    if (expected)
+        RefuseUnlessRewritten(*expected);
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES && expected) {
         const DWORD error = GetLastError();
@@ -307,8 +313,7 @@ RewriteResult RewriteTextFile(const std::string& path, const std::string& bytes,
             RaiseInOutError(error);
         if (expected && before != *expected)
             return RewriteResult::Changed;
-        if (IsUtf16Text(before))
-            RefuseUnicodeText();
+        RefuseUnlessRewritten(before);
     }
 
     const std::string folder = FolderOf(path);

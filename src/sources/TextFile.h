@@ -34,8 +34,8 @@ enum class RewriteResult {
 //
 // A change that is not made raises ChangeRefused with the reason and the platform's code, the
 // file unchanged: the file cannot be opened for writing or cannot be replaced (access denied,
-// held open by another program, ...), or it is saved as Unicode (UTF-16) text: `expected` or the
-// file's bytes begin with a UTF-16 byte-order mark (code ERROR_NOT_SUPPORTED). A read or write
-// error raises the input/output error.
+// held open by another program, ...), or `expected` or the file's bytes are no text this program
+// rewrites (WhyNotRewritten in BootFileText.h: UTF-16 text, or NUL bytes; code
+// ERROR_NOT_SUPPORTED). A read or write error raises the input/output error.
 RewriteResult RewriteTextFile(const std::string& path, const std::string& bytes,
                               const std::optional<std::string>& expected = std::nullopt);

@@ -25,6 +25,9 @@ class BootFileSection : public CheckListSection {
 
   private:
     void OnClickCheck() override { BootFileClickCheck(); }
+    bool SourceHoldsCopy() const override;
+    void ShowCopy() override;
+    std::string ChangedElsewhere(bool nothingWritten) const override;
 
     std::string path_;
     std::vector<std::string> lines_;

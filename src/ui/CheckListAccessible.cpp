@@ -58,6 +58,12 @@ bool CheckListAccessible::Line(const VARIANT& child, int* line) const {
     return true;
 }
 
+HRESULT CheckListAccessible::Resolve(const VARIANT& child, int* line) const {
+    if (!list_)
+        return CO_E_OBJNOTCONNECTED;
+    return Line(child, line) ? S_OK : E_INVALIDARG;
+}
+
 // ---- IUnknown
 
 HRESULT CheckListAccessible::QueryInterface(REFIID id, void** object) {
@@ -144,11 +150,9 @@ HRESULT CheckListAccessible::get_accName(VARIANT child, BSTR* name) {
     if (!name)
         return E_POINTER;
     *name = nullptr;
-    if (!list_)
-        return CO_E_OBJNOTCONNECTED;
     int line = 0;
-    if (!Line(child, &line))
-        return E_INVALIDARG;
+    if (const HRESULT status = Resolve(child, &line); FAILED(status))
+        return status;
     // The list is known by its section's title: the file or entry it shows.
     return Text(line == kSelf ? list_->SectionTitle() : list_->WideLine(line), name);
 }
@@ -157,11 +161,9 @@ HRESULT CheckListAccessible::get_accValue(VARIANT child, BSTR* value) {
     if (!value)
         return E_POINTER;
     *value = nullptr;
-    if (!list_)
-        return CO_E_OBJNOTCONNECTED;
     int line = 0;
-    if (!Line(child, &line))
-        return E_INVALIDARG;
+    if (const HRESULT status = Resolve(child, &line); FAILED(status))
+        return status;
     return DISP_E_MEMBERNOTFOUND;
 }
 
@@ -169,11 +171,9 @@ HRESULT CheckListAccessible::get_accDescription(VARIANT child, BSTR* description
     if (!description)
         return E_POINTER;
     *description = nullptr;
-    if (!list_)
-        return CO_E_OBJNOTCONNECTED;
     int line = 0;
-    if (!Line(child, &line))
-        return E_INVALIDARG;
+    if (const HRESULT status = Resolve(child, &line); FAILED(status))
+        return status;
     if (line == kSelf && standard_)
         return standard_->get_accDescription(child, description);
     return DISP_E_MEMBERNOTFOUND;
@@ -183,11 +183,9 @@ HRESULT CheckListAccessible::get_accRole(VARIANT child, VARIANT* role) {
     if (!role)
         return E_POINTER;
     VariantInit(role);
-    if (!list_)
-        return CO_E_OBJNOTCONNECTED;
     int line = 0;
-    if (!Line(child, &line))
-        return E_INVALIDARG;
+    if (const HRESULT status = Resolve(child, &line); FAILED(status))
+        return status;
     SetChild(role, line == kSelf ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_CHECKBUTTON);
     return S_OK;
 }
@@ -196,11 +194,9 @@ HRESULT CheckListAccessible::get_accState(VARIANT child, VARIANT* state) {
     if (!state)
         return E_POINTER;
     VariantInit(state);
-    if (!list_)
-        return CO_E_OBJNOTCONNECTED;
     int line = 0;
-    if (!Line(child, &line))
-        return E_INVALIDARG;
+    if (const HRESULT status = Resolve(child, &line); FAILED(status))
+        return status;
     if (line == kSelf)
         return standard_ ? standard_->get_accState(child, state) : S_FALSE;
     const HWND window = list_->Handle();
@@ -225,11 +221,9 @@ HRESULT CheckListAccessible::get_accHelp(VARIANT child, BSTR* help) {
     if (!help)
         return E_POINTER;
     *help = nullptr;
-    if (!list_)
-        return CO_E_OBJNOTCONNECTED;
     int line = 0;
-    if (!Line(child, &line))
-        return E_INVALIDARG;
+    if (const HRESULT status = Resolve(child, &line); FAILED(status))
+        return status;
     return DISP_E_MEMBERNOTFOUND;
 }
 
@@ -238,11 +232,9 @@ HRESULT CheckListAccessible::get_accHelpTopic(BSTR* file, VARIANT child, long* t
         return E_POINTER;
     *file = nullptr;
     *topic = 0;
-    if (!list_)
-        return CO_E_OBJNOTCONNECTED;
     int line = 0;
-    if (!Line(child, &line))
-        return E_INVALIDARG;
+    if (const HRESULT status = Resolve(child, &line); FAILED(status))
+        return status;
     return DISP_E_MEMBERNOTFOUND;
 }
 
@@ -250,11 +242,9 @@ HRESULT CheckListAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortc
     if (!shortcut)
         return E_POINTER;
     *shortcut = nullptr;
-    if (!list_)
-        return CO_E_OBJNOTCONNECTED;
     int line = 0;
-    if (!Line(child, &line))
-        return E_INVALIDARG;
+    if (const HRESULT status = Resolve(child, &line); FAILED(status))
+        return status;
     if (line == kSelf && standard_)
         return standard_->get_accKeyboardShortcut(child, shortcut);
     return DISP_E_MEMBERNOTFOUND;
@@ -290,22 +280,18 @@ HRESULT CheckListAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
     if (!action)
         return E_POINTER;
     *action = nullptr;
-    if (!list_)
-        return CO_E_OBJNOTCONNECTED;
     int line = 0;
-    if (!Line(child, &line))
-        return E_INVALIDARG;
+    if (const HRESULT status = Resolve(child, &line); FAILED(status))
+        return status;
     if (line == kSelf)
         return DISP_E_MEMBERNOTFOUND;
     return Text(list_->Checked(line) ? L"Uncheck" : L"Check", action);
 }
 
 HRESULT CheckListAccessible::accSelect(long flags, VARIANT child) {
-    if (!list_)
-        return CO_E_OBJNOTCONNECTED;
     int line = 0;
-    if (!Line(child, &line))
-        return E_INVALIDARG;
+    if (const HRESULT status = Resolve(child, &line); FAILED(status))
+        return status;
     if (line == kSelf)
         return standard_ ? standard_->accSelect(flags, child) : DISP_E_MEMBERNOTFOUND;
     // One line at a time is selected: a line can take the selection and the focus, nothing more.
@@ -319,11 +305,9 @@ HRESULT CheckListAccessible::accLocation(long* left, long* top, long* width, lon
     if (!left || !top || !width || !height)
         return E_POINTER;
     *left = *top = *width = *height = 0;
-    if (!list_)
-        return CO_E_OBJNOTCONNECTED;
     int line = 0;
-    if (!Line(child, &line))
-        return E_INVALIDARG;
+    if (const HRESULT status = Resolve(child, &line); FAILED(status))
+        return status;
     if (line == kSelf)
         return standard_ ? standard_->accLocation(left, top, width, height, child) : S_FALSE;
     RECT rect = {};
@@ -389,11 +373,9 @@ HRESULT CheckListAccessible::accHitTest(long x, long y, VARIANT* child) {
 }
 
 HRESULT CheckListAccessible::accDoDefaultAction(VARIANT child) {
-    if (!list_)
-        return CO_E_OBJNOTCONNECTED;
     int line = 0;
-    if (!Line(child, &line))
-        return E_INVALIDARG;
+    if (const HRESULT status = Resolve(child, &line); FAILED(status))
+        return status;
     if (line == kSelf)
         return DISP_E_MEMBERNOTFOUND;
     // What a click on the line's check box does, once the caller has its answer: a change that

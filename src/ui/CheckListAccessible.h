@@ -60,6 +60,9 @@ class CheckListAccessible final : public IAccessible {
     // Which line a child id names: 0 for the list itself, 1 to n for its lines. Answers false
     // for anything else.
     bool Line(const VARIANT& child, int* line) const;
+    // The start of every call about a child: CO_E_OBJNOTCONNECTED once the list is gone,
+    // E_INVALIDARG for no such child, else S_OK with the line (kSelf for the list itself).
+    HRESULT Resolve(const VARIANT& child, int* line) const;
 
     LONG references_ = 1;
     CheckListBox* list_;

@@ -2,6 +2,28 @@
 
 #include "ControlMessages.h"
 
+#include "../sources/AppError.h"
+
+#include <exception>
+
+void CheckListSection::ChangeSource(const std::function<bool()>& change) {
+    std::exception_ptr error;
+    bool changedElsewhere = false;
+    try {
+        changedElsewhere = change();
+    } catch (...) {
+        error = std::current_exception();
+    }
+    if (changedElsewhere || !SourceHoldsCopy()) {
+        const std::string told = ChangedElsewhere(changedElsewhere);
+        Load();
+        throw AppError(told);
+    }
+    ShowCopy();
+    if (error)
+        std::rethrow_exception(error);
+}
+
 void CheckListSection::CreateList(const RECT& place, HFONT font) {
     list_.Create(Handle(), place, Design().listId, font);
 }

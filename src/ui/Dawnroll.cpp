@@ -54,16 +54,27 @@ TFormDawnroll::TFormDawnroll(SourceLocators locators)
     : locators_(std::move(locators)), system64Bit_(IsSystem64Bit()),
       sections_(MakeSections(*this, locators_, system64Bit_)) {}
 
+// The lists are numbered by their kind, in the table's order, as they were designed.
 CheckListBox& TFormDawnroll::CheckListBoxN(int number) {
-    if (number < 1 || number > 4)
+    auto* section = number >= 1 ? NthOfKind<CheckListSection>(number) : nullptr;
+    if (!section)
         throw std::out_of_range("No CheckListBox" + std::to_string(number));
-    return SectionN<CheckListSection>(number).List();
+    return section->List();
 }
 
 EntryListView& TFormDawnroll::ListViewN(int number) {
-    if (number < 1 || number + 4 > SectionCount())
+    auto* section = number >= 1 ? NthOfKind<EntryListSection>(number) : nullptr;
+    if (!section)
         throw std::out_of_range("No ListView" + std::to_string(number));
-    return SectionN<EntryListSection>(number + 4).List();
+    return section->List();
+}
+
+Section& TFormDawnroll::SectionOf(layout::SectionId id) {
+    for (const auto& section : sections_) {
+        if (section->Design().id == id)
+            return *section;
+    }
+    throw std::out_of_range("This window has no such section");
 }
 
 TFormDawnroll::~TFormDawnroll() {

@@ -60,6 +60,14 @@ class TFormDawnroll : public SectionHost {
     }
     CheckListBox& CheckListBoxN(int number);
     EntryListView& ListViewN(int number);
+    // A section by its identity in the table; out_of_range for one this window does not have
+    // (the 32-bit programs' keys on a 32-bit system).
+    Section& SectionOf(layout::SectionId id);
+    template <typename Kind> Kind& SectionOf(layout::SectionId id) {
+        if (auto* section = dynamic_cast<Kind*>(&SectionOf(id)))
+            return *section;
+        throw std::logic_error("The section is of another kind");
+    }
     int SectionCount() const { return static_cast<int>(sections_.size()); }
     // Whether the program runs as a 32-bit process on a 64-bit system, decided when the window
     // object is made: the local machine's keys are then opened in the native view, and sections
@@ -88,6 +96,14 @@ class TFormDawnroll : public SectionHost {
     void ShowCurrentRow(HWND list, const RECT& rowInList) override;
     std::optional<StartupFolderListing> TakePrefetchedStartupFolder(int which) override;
     bool StartupFolderFollows() const override;
+    // The `number`th section (from 1) whose list is of a kind, in the table's order.
+    template <typename Kind> Kind* NthOfKind(int number) {
+        for (const auto& section : sections_) {
+            if (auto* found = dynamic_cast<Kind*>(section.get()); found && --number == 0)
+                return found;
+        }
+        return nullptr;
+    }
 
     // The sections as they stack: shown or not, and their heights, in the table's order.
     std::vector<StackedSection> Stack() const;

@@ -110,13 +110,13 @@ LPARAM EntryListView::RecordId(int row) const {
     return item.lParam;
 }
 
-void EntryListView::AttachRecord(int row, EntryRecord record) {
+void EntryListView::AttachRecord(int row, std::unique_ptr<RowRecord> record) {
     records_[RecordId(row)] = std::move(record);
 }
 
-const EntryRecord* EntryListView::Record(int row) const {
+RowRecord* EntryListView::Record(int row) const {
     const auto found = records_.find(RecordId(row));
-    return found == records_.end() ? nullptr : &found->second;
+    return found == records_.end() ? nullptr : found->second.get();
 }
 
 std::wstring EntryListView::WideItemText(int row, int column) const {

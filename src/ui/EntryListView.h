@@ -16,13 +16,11 @@
 
 class TextMeasurer;
 
-// What a row was loaded from, exactly: the value name or file path, the data (the registry
-// value's bytes; empty for a file) and the registry type; and whether the system's own switch
-// keeps the entry off (the row then loads unchecked, and only the user's check turns it on).
-struct EntryRecord {
-    std::wstring name;
-    std::vector<unsigned char> data;
-    unsigned long type = 0;
+// What a row was loaded from, exactly; each kind of section keeps its own (a run value, a
+// file's path) on this base. Every record says whether the system's own switch keeps the entry
+// off (the row is then unchecked, and only the user's check turns it on).
+struct RowRecord {
+    virtual ~RowRecord() = default;
     bool switchedOff = false;
 };
 
@@ -52,9 +50,9 @@ class EntryListView : public SectionList {
     int AddRow(const std::wstring& caption, bool checked = true);
     void SetFullname(int row, const std::wstring& text);
     void SetImage(int row, int image);
-    void AttachRecord(int row, EntryRecord record);
-    // The record of a complete row; null while the row is being filled.
-    const EntryRecord* Record(int row) const;
+    void AttachRecord(int row, std::unique_ptr<RowRecord> record);
+    // The record of a complete row; null while the row is being filled, and once it is removed.
+    RowRecord* Record(int row) const;
 
     // The texts in the ANSI code page, and exactly, as wide text.
     std::string Caption(int row) const;
@@ -83,7 +81,7 @@ class EntryListView : public SectionList {
     std::wstring WideItemText(int row, int column) const;
 
     LPARAM nextId_ = 1;
-    std::unordered_map<LPARAM, EntryRecord> records_;
+    std::unordered_map<LPARAM, std::unique_ptr<RowRecord>> records_;
 };
 
 // Reads one change report of the list: which row, and whether its check mark changed.

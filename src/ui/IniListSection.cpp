@@ -26,30 +26,37 @@ void IniListSection::LoadIniList() {
 }
 
 // The section's lines are the entry as it last read or wrote it; when another program has
-// changed the entry since, nothing is written, the section shows the entry as it now is, and the
-// user is told.
+// changed the entry since, nothing is written (ChangeSource).
 void IniListSection::WinIniClickCheck() {
-    if (ReadIniEntry(loadedFile_, key_) != sourceText_) {
-        const std::wstring file = loadedFile_;
-        LoadIniList();
-        throw AppError("The " + Utf8Of(key_) + "= entry of " + Utf8Of(file) +
-                       " was changed by another program; it has been read again and nothing was written");
-    }
-    CheckListBox& list = List();
-    std::vector<std::wstring> checked;
-    for (int i = 0; i < list.Count(); ++i) {
-        if (list.Checked(i))
-            checked.push_back(list.WideLine(i));
-    }
-    // What a change that is not made leaves: the marks of the entry as it stands.
-    try {
+    ChangeSource([&] {
+        CheckListBox& list = List();
+        std::vector<std::wstring> checked;
+        for (int i = 0; i < list.Count(); ++i) {
+            if (list.Checked(i))
+                checked.push_back(list.WideLine(i));
+        }
         // What a later read gives back of what was written (a file's drops enclosing quotes, for one).
-        sourceText_ = WriteIniEntry(loadedFile_, key_, JoinProgramList(checked));
-    } catch (...) {
+        auto kept = WriteIniEntryUnlessChanged(loadedFile_, key_, JoinProgramList(checked), sourceText_);
+        if (!kept)
+            return true;
+        sourceText_ = std::move(*kept);
         for (int i = 0; i < list.Count(); ++i)
-            list.SetChecked(i, written_[static_cast<std::size_t>(i)]);
-        throw;
-    }
-    for (int i = 0; i < list.Count(); ++i)
-        written_[static_cast<std::size_t>(i)] = list.Checked(i);
+            written_[static_cast<std::size_t>(i)] = list.Checked(i);
+        return false;
+    });
+}
+
+bool IniListSection::SourceHoldsCopy() const {
+    return ReadIniEntry(loadedFile_, key_) == sourceText_;
+}
+
+void IniListSection::ShowCopy() {
+    for (int i = 0; i < List().Count(); ++i)
+        List().SetChecked(i, written_[static_cast<std::size_t>(i)]);
+}
+
+std::string IniListSection::ChangedElsewhere(bool nothingWritten) const {
+    return "The " + Utf8Of(key_) + "= entry of " + Utf8Of(loadedFile_) +
+           " was changed by another program; it has been read again" +
+           (nothingWritten ? " and nothing was written" : "");
 }

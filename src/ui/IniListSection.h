@@ -27,6 +27,9 @@ class IniListSection : public CheckListSection {
 
   private:
     void OnClickCheck() override { WinIniClickCheck(); }
+    bool SourceHoldsCopy() const override;
+    void ShowCopy() override;
+    std::string ChangedElsewhere(bool nothingWritten) const override;
 
     std::wstring key_;
     std::function<std::wstring()> profileFile_;

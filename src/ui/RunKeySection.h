@@ -4,6 +4,7 @@
 
 #include "EntryListSection.h"
 
+#include "../sources/RunKey.h"
 #include "../sources/RunKeyLocator.h"
 
 class RunKeySection : public EntryListSection {
@@ -18,11 +19,24 @@ class RunKeySection : public EntryListSection {
     void Load() override { LoadRunKey(); }
     void LoadRunKey();
     // Brings the registry in line with the row's check mark: deletes the value of an unchecked
-    // row, writes back the value of a row just checked again.
-    void RunClickCheck(int row, const RowChange& change);
+    // row, writes back the value of a row just checked again (ChangeRow).
+    void RunClickCheck(int row, const RowChange& change) { ChangeRow(row, change); }
 
   private:
     void OnRowChange(int row, const RowChange& change) override { RunClickCheck(row, change); }
+    // A row's record: the value as the registry last held it here, exactly.
+    struct ValueRow : RowRecord {
+        RunValue value;
+    };
+    static const RunValue& ValueOf(const RowRecord& record) { return static_cast<const ValueRow&>(record).value; }
+
+    std::string EntryName(const RowRecord& record) const override;
+    std::optional<ApprovalPlace> Approvals() const override { return ApprovalPlaceOf(key_); }
+    std::wstring ApprovalName(const RowRecord& record) const override { return ValueOf(record).name; }
+    bool Present(const RowRecord& record) const override;
+    bool Nameable(const RowRecord& record) const override { return NameIsReachable(ValueOf(record).name); }
+    void DeleteEntry(int row, RowRecord& record) override;
+    void RestoreEntry(int row, RowRecord& record) override;
 
     RunKeyLocator key_;
 };

@@ -15,11 +15,12 @@ RegistryView ViewOf(RootKey root, bool system64Bit) {
 
 namespace {
 std::unique_ptr<Section> MakeSection(SectionHost& host, const layout::SectionDesign& design,
-                                     const SourceLocators& locators, bool system64Bit, int bootFiles) {
+                                     const SourceLocators& locators, bool system64Bit) {
     const layout::SourceDesign& source = design.source;
     switch (source.kind) {
     case SectionKind::BootFile: {
-        const std::string& given = bootFiles == 0 ? locators.configSys : locators.autoexecBat;
+        const std::string& given =
+            design.id == layout::SectionId::ConfigSys ? locators.configSys : locators.autoexecBat;
         return std::make_unique<BootFileSection>(host, design, given.empty() ? source.name : given);
     }
     case SectionKind::IniList: {
@@ -29,7 +30,7 @@ std::unique_ptr<Section> MakeSection(SectionHost& host, const layout::SectionDes
                                                 [folder] { return WideOfAnsi(folder() + "WIN.INI"); });
     }
     case SectionKind::StartupFolder: {
-        const int which = source.root == RootKey::CurrentUser ? 0 : 1;
+        const int which = design.id == layout::SectionId::UserStartup ? 0 : 1;
         return std::make_unique<StartupFolderSection>(
             host, design, which, StartupFolderPlace{source.name, source.root, ViewOf(source.root, system64Bit)});
     }
@@ -46,12 +47,7 @@ std::unique_ptr<Section> MakeSection(SectionHost& host, const layout::SectionDes
 std::vector<std::unique_ptr<Section>> MakeSections(SectionHost& host, const SourceLocators& locators, bool system64Bit) {
     const int count = system64Bit ? layout::kSectionCountOn64BitSystem : layout::kSectionCount;
     std::vector<std::unique_ptr<Section>> sections;
-    int bootFiles = 0;
-    for (int i = 0; i < count; ++i) {
-        const auto& design = layout::kSections[static_cast<std::size_t>(i)];
-        sections.push_back(MakeSection(host, design, locators, system64Bit, bootFiles));
-        if (design.source.kind == SectionKind::BootFile)
-            ++bootFiles;
-    }
+    for (int i = 0; i < count; ++i)
+        sections.push_back(MakeSection(host, layout::kSections[static_cast<std::size_t>(i)], locators, system64Bit));
     return sections;
 }

@@ -23,11 +23,23 @@ class StartupFolderSection : public EntryListSection {
     // The same with the listing from read; an error of read leaves the section empty, as an
     // error of the reading above does.
     void LoadStartupFolder(const std::function<StartupFolderListing()>& read);
-    // Deletes the file of an unchecked row for good and removes the row.
-    void StartupClickCheck(int row, const RowChange& change);
+    // Deletes the file of an unchecked row for good and removes the row (ChangeRow).
+    void StartupClickCheck(int row, const RowChange& change) { ChangeRow(row, change); }
 
   private:
     void OnRowChange(int row, const RowChange& change) override { StartupClickCheck(row, change); }
+    // A row's record: the path of its file, as the folder was listed.
+    struct FileRow : RowRecord {
+        std::wstring path;
+    };
+    static const std::wstring& PathOf(const RowRecord& record) { return static_cast<const FileRow&>(record).path; }
+
+    std::string EntryName(const RowRecord& record) const override;
+    std::optional<ApprovalPlace> Approvals() const override { return ApprovalPlaceOf(place_); }
+    std::wstring ApprovalName(const RowRecord& record) const override;
+    bool Present(const RowRecord& record) const override { return StartupFileExists(PathOf(record)); }
+    void DeleteEntry(int row, RowRecord& record) override;
+    void RestoreEntry(int row, RowRecord& record) override;
 
     int which_;
     StartupFolderPlace place_;

@@ -36,7 +36,27 @@ struct SourceDesign {
     bool wow6432Node = false;
 };
 
+// Each row's stable identity: the source it shows, whatever its place in the table. The window
+// finds its sections by it, never by their numbers.
+enum class SectionId {
+    ConfigSys,
+    AutoexecBat,
+    WinIniLoad,
+    WinIniRun,
+    UserStartup,
+    CommonStartup,
+    UserRun,
+    UserRunOnce,
+    MachineRun,
+    MachineRunOnce,
+    MachineRunServices,
+    Machine32Run,
+    Machine32RunOnce,
+    Machine32RunServices,
+};
+
 struct SectionDesign {
+    SectionId id;
     const char* boxName; // designed caption, replaced by every load
     int boxId;
     int listId;
@@ -52,24 +72,25 @@ inline constexpr int kSectionCount = 11;
 inline constexpr int kSectionCountOn64BitSystem = 14;
 
 using K = SectionKind;
+using S = SectionId;
 inline constexpr RootKey kUser = RootKey::CurrentUser;
 inline constexpr RootKey kMachine = RootKey::LocalMachine;
 
 inline constexpr std::array<SectionDesign, kSectionCountOn64BitSystem> kSections = {{
-    {"GroupBox1", 101, 201, 41, false, {K::BootFile, "C:\\CONFIG.SYS"}},
-    {"GroupBox2", 102, 202, 41, false, {K::BootFile, "C:\\AUTOEXEC.BAT"}},
-    {"GroupBox3", 103, 203, 41, false, {K::IniList, "Load"}},
-    {"GroupBox4", 104, 204, 41, false, {K::IniList, "Run"}},
-    {"GroupBox5", 105, 301, 57, true, {K::StartupFolder, "Startup", kUser}},
-    {"GroupBox6", 106, 302, 57, true, {K::StartupFolder, "Common Startup", kMachine}},
-    {"GroupBox7", 107, 303, 57, false, {K::RegistryKey, "Run", kUser}},
-    {"GroupBox8", 108, 304, 57, true, {K::RegistryKey, "RunOnce", kUser}},
-    {"GroupBox9", 109, 305, 57, true, {K::RegistryKey, "Run", kMachine}},
-    {"GroupBox10", 110, 306, 57, true, {K::RegistryKey, "RunOnce", kMachine}},
-    {"GroupBox11", 111, 307, 57, true, {K::RegistryKey, "RunServices", kMachine}},
-    {"GroupBox12", 112, 308, 57, true, {K::RegistryKey, "Run", kMachine, true}},
-    {"GroupBox13", 113, 309, 57, true, {K::RegistryKey, "RunOnce", kMachine, true}},
-    {"GroupBox14", 114, 310, 57, true, {K::RegistryKey, "RunServices", kMachine, true}},
+    {S::ConfigSys, "GroupBox1", 101, 201, 41, false, {K::BootFile, "C:\\CONFIG.SYS"}},
+    {S::AutoexecBat, "GroupBox2", 102, 202, 41, false, {K::BootFile, "C:\\AUTOEXEC.BAT"}},
+    {S::WinIniLoad, "GroupBox3", 103, 203, 41, false, {K::IniList, "Load"}},
+    {S::WinIniRun, "GroupBox4", 104, 204, 41, false, {K::IniList, "Run"}},
+    {S::UserStartup, "GroupBox5", 105, 301, 57, true, {K::StartupFolder, "Startup", kUser}},
+    {S::CommonStartup, "GroupBox6", 106, 302, 57, true, {K::StartupFolder, "Common Startup", kMachine}},
+    {S::UserRun, "GroupBox7", 107, 303, 57, false, {K::RegistryKey, "Run", kUser}},
+    {S::UserRunOnce, "GroupBox8", 108, 304, 57, true, {K::RegistryKey, "RunOnce", kUser}},
+    {S::MachineRun, "GroupBox9", 109, 305, 57, true, {K::RegistryKey, "Run", kMachine}},
+    {S::MachineRunOnce, "GroupBox10", 110, 306, 57, true, {K::RegistryKey, "RunOnce", kMachine}},
+    {S::MachineRunServices, "GroupBox11", 111, 307, 57, true, {K::RegistryKey, "RunServices", kMachine}},
+    {S::Machine32Run, "GroupBox12", 112, 308, 57, true, {K::RegistryKey, "Run", kMachine, true}},
+    {S::Machine32RunOnce, "GroupBox13", 113, 309, 57, true, {K::RegistryKey, "RunOnce", kMachine, true}},
+    {S::Machine32RunServices, "GroupBox14", 114, 310, 57, true, {K::RegistryKey, "RunServices", kMachine, true}},
 }};
 
 } // namespace layout

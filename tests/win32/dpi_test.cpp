@@ -125,6 +125,45 @@ TEST_F(DpiChild, DISABLED_EveryRowInSight) {
     std::printf("\n");
 }
 
+// Runs only in the process the test below starts at a set resolution. The window at the size
+// the system gives it by default on a 1024 x 900 screen (three quarters of it each way), the
+// user's Startup folder holding two files whose full names are wider than the list, and five
+// values in each of the user's and the machine's Run key: both Startup rows lie whole above the
+// list's horizontal scroll bar, and the list needs no vertical one.
+TEST_F(DpiChild, DISABLED_StartupRowsStayAboveTheScrollBarBesideTheRunKeys) {
+    const int dpi = ExpectedDpi();
+    ASSERT_NE(dpi, 0) << "runs in the process started at a set resolution";
+    PointStartupFolders();
+    std::string startup = UserStartup();
+    for (const char* part : {"AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs", "Startup"}) {
+        startup += std::string("\\") + part;
+        CreateDirectoryA(startup.c_str(), nullptr);
+    }
+    SetStringValue(HKEY_CURRENT_USER, kShellFoldersKey, "Startup", startup);
+    WriteBytes(startup + "\\a.txt", "a");
+    WriteBytes(startup + "\\b.txt", "b");
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        for (int i = 1; i <= 5; ++i)
+            SetStringValue(root, std::string(kRunKeyBase) + "Run", "Tool" + std::to_string(i),
+                           "C:\\Program Files\\Tool " + std::to_string(i) + "\\tool.exe /quiet");
+    }
+    const HWND window = Create();
+    SetWindowPos(window, nullptr, 0, 0, 1024 * 3 / 4, 900 * 3 / 4, SWP_NOZORDER | SWP_NOMOVE);
+    ShowForInput(window);
+    PumpMessages();
+    ASSERT_EQ(VisibleSections(*form), (std::vector<int>{5, 7, 9}));
+
+    const EntryListView& rows = form->SectionOf<StartupFolderSection>(layout::SectionId::UserStartup).Rows();
+    const HWND list = rows.Handle();
+    ASSERT_EQ(rows.Count(), 2);
+    ASSERT_GT(rows.ColumnWidth(0) + rows.ColumnWidth(1), ClientOf(list).right) << "the full names fit the list";
+    EXPECT_TRUE(GetWindowLongW(list, GWL_STYLE) & WS_HSCROLL);
+    EXPECT_FALSE(GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL) << "the list scrolls by itself";
+    EXPECT_LE(LastRowBottom(list, false), ClientOf(list).bottom) << "the last row is cut by the scroll bar";
+    EXPECT_GE(SendMessageW(list, LVM_GETCOUNTPERPAGE, 0, 0), 2);
+    SaveScreenshot("dpi-startup-beside-run-keys-" + std::to_string(dpi));
+}
+
 // Chooses "Show empty startups" through the window's own command, which reads every source again;
 // no error dialog may come.
 void ShowEmptySections(HWND window) {

@@ -301,7 +301,7 @@ TEST_F(BootFileRefusalTest, Utf16FilesAreReadIntoWideLinesAndNeverRewritten) {
     WriteBytes(path, unicode);
     const auto contents = ReadBootFile(path);
     ASSERT_TRUE(contents.has_value());
-    EXPECT_TRUE(contents->utf16);
+    EXPECT_TRUE(contents->shownOnly);
     EXPECT_EQ(contents->wideLines, (std::vector<std::wstring>{L"DEV=\u041F", L"rem x"}));
     ASSERT_EQ(contents->lines.size(), 2u);
     EXPECT_EQ(contents->lines[1], "rem x");
@@ -323,7 +323,7 @@ TEST_F(BootFileRefusalTest, Utf16FilesAreReadIntoWideLinesAndNeverRewritten) {
 
     // A byte file keeps the byte lines; big-endian UTF-16 is UTF-16 too.
     WriteBytes(path, "A\r\n");
-    EXPECT_FALSE(ReadBootFile(path)->utf16);
+    EXPECT_FALSE(ReadBootFile(path)->shownOnly);
     WriteBytes(path, "\xFE\xFF\0A"s);
     EXPECT_EQ(ReadBootFile(path)->wideLines, std::vector<std::wstring>{L"A"});
 }

@@ -580,6 +580,54 @@ TEST_F(RefusedChangeTest, AUtf16BootFileIsShownExactlyAndItsLinesAreNotRewritten
     EXPECT_EQ(ReadBytes(AutoexecBat()), bytes);
 }
 
+// 8b. Boot files that hold NUL bytes: UTF-16 saved without its mark, and a binary file put in
+// CONFIG.SYS's place, with a lone carriage return. Their lines are shown; a click is told and
+// writes nothing.
+TEST_F(RefusedChangeTest, ABootFileHoldingNulBytesIsShownAndNeverRewritten) {
+    std::string unmarked;
+    for (const wchar_t c : std::wstring(L"@ECHO OFF\r\nrem SET X=\u00C9\r\n")) {
+        unmarked += static_cast<char>(c & 0xFF);
+        unmarked += static_cast<char>((c >> 8) & 0xFF);
+    }
+    WriteBytes(AutoexecBat(), unmarked);
+    const std::string binary = "MZ\x01\0\x03\rrem \0\0x\r\nDEVICE=a.sys\r\n"s;
+    WriteBytes(ConfigSys(), binary);
+    CreateAndShow();
+    const struct {
+        int section;
+        std::string path, bytes;
+        std::vector<std::wstring> lines;
+        int click; // a line that is on
+        std::wstring reason;
+    } files[] = {{2,
+                  AutoexecBat(),
+                  unmarked,
+                  {L"@ECHO OFF", L"rem SET X=\u00C9"},
+                  0,
+                  L"it is saved as Unicode (UTF-16) text, which Dawnroll does not rewrite"},
+                 {1,
+                  ConfigSys(),
+                  binary,
+                  {L"MZ\u0001\u2400\u0003", L"rem \u2400\u2400x", L"DEVICE=a.sys"},
+                  2,
+                  L"it holds NUL bytes, so it is no text Dawnroll rewrites"}};
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.path);
+        ASSERT_EQ(Lines(file.section).Count(), static_cast<int>(file.lines.size()));
+        for (int i = 0; i < Lines(file.section).Count(); ++i) {
+            EXPECT_EQ(ListBoxText(Lines(file.section).Handle(), i), file.lines[static_cast<std::size_t>(i)]) << i;
+            EXPECT_EQ(Lines(file.section).Checked(i), i != 1) << i;
+        }
+        PauseBetweenClicks();
+        const auto dialogs = DialogsDuring([&] { ClickLineBox(file.section, file.click); });
+        ASSERT_EQ(dialogs.size(), 1u);
+        EXPECT_EQ(dialogs[0].text, L"\"" + file.lines[static_cast<std::size_t>(file.click)] + L"\" in " +
+                                       WideOfAnsi(file.path) + L" was not switched off: " + file.reason + L".");
+        EXPECT_EQ(ReadBytes(file.path), file.bytes);
+        EXPECT_TRUE(Lines(file.section).Checked(file.click));
+    }
+}
+
 // 9. Rows in sight at every width: the window at a set resolution runs in a process of its own,
 // as the system reads its resolution when a program starts.
 constexpr const char* kChildDpi = "DAWNROLL_REFUSED_CHANGES_DPI";

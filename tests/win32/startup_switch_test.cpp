@@ -517,3 +517,64 @@ TEST_F(StartupSwitchTest, AValueWrittenBackWhoseSwitchStaysOffIsShownSwitchedOff
     EXPECT_EQ(Value(kMachine, kRun, L"Agent"), (WideValue{true, REG_SZ, data}));
 }
 } // namespace
+
+namespace {
+// Clicks that leave the records' key, or the run key, nothing to change, while it may only be
+// read: nothing is asked of it, nothing is told, and each row's mark says what the registry says.
+TEST_F(StartupSwitchTest, ClicksWithNothingToChangeAskNothingOfKeysThatMayOnlyBeRead) {
+    PointStartupFolders();
+    const std::string tool = UserStartup() + "\\Tool.bat";
+    WriteBytes(tool, "@echo off\r\n");
+    const Bytes toolF = BytesOf(L"C:\\toolf.exe");
+    const Bytes toolG = BytesOf(L"C:\\toolg.exe /g");
+    SetWideValue(kUser, kRun, L"ToolF", REG_SZ, toolF);
+    SetWideValue(kUser, kRun, L"ToolG", REG_SZ, toolG);
+    SetWideValue(kUser, kRun, L"Other", REG_SZ, BytesOf(L"C:\\other.exe"));
+    SetWideValue(kUser, kApprovedRun, L"ToolG", REG_BINARY, kOff);
+    SetWideValue(kUser, kApprovedFolder, L"Tool.bat", REG_BINARY, kOff);
+    Open();
+    const int f = RowOf(7, "ToolF");
+    const int g = RowOf(7, "ToolG");
+    ASSERT_FALSE(List(7).Checked(g));
+    ASSERT_FALSE(List(5).Checked(RowWithPath(5, tool)));
+    ClickCheckBox(7, f);
+    ASSERT_TRUE(WaitUntil([&] { return !Value(kUser, kRun, L"ToolF").exists; }, 3000));
+    // Another program switches the two entries on, and the records become readable only.
+    SetWideValue(kUser, kApprovedRun, L"ToolG", REG_BINARY, kOn);
+    SetWideValue(kUser, kApprovedFolder, L"Tool.bat", REG_BINARY, kOn);
+    {
+        const ReadOnlyKey runRecords(kUser, kApprovedRun);
+        const ReadOnlyKey fileRecords(kUser, kApprovedFolder);
+        ASSERT_TRUE(runRecords.Made() && fileRecords.Made());
+        if (MayChange(kUser, kApprovedRun) || MayChange(kUser, kApprovedFolder))
+            GTEST_SKIP() << "this system lets the keys be changed despite their security";
+        // A value written back where it has no record; entries whose records are on already.
+        const struct {
+            int section;
+            int row;
+        } checks[] = {{7, f}, {7, g}, {5, RowWithPath(5, tool)}};
+        for (const auto& check : checks) {
+            SCOPED_TRACE("section " + std::to_string(check.section) + ", row " + std::to_string(check.row));
+            ClickCheckBox(check.section, check.row);
+            EXPECT_TRUE(List(check.section).Checked(check.row)) << "the entry will start";
+        }
+        EXPECT_EQ(Value(kUser, kRun, L"ToolF"), (WideValue{true, REG_SZ, toolF}));
+        EXPECT_EQ(Value(kUser, kRun, L"ToolG"), (WideValue{true, REG_SZ, toolG}));
+        EXPECT_FALSE(Value(kUser, kApprovedRun, L"ToolF").exists);
+        EXPECT_TRUE(FileExists(tool));
+        // Written back, ToolF is an ordinary row: selecting it deletes nothing.
+        ClickCaption(7, f);
+        EXPECT_TRUE(Value(kUser, kRun, L"ToolF").exists);
+    }
+    // Unchecked (deleted), then its key readable only: selecting other rows and it again has
+    // nothing to delete.
+    ClickCheckBox(7, f);
+    ASSERT_TRUE(WaitUntil([&] { return !Value(kUser, kRun, L"ToolF").exists; }, 3000));
+    const ReadOnlyKey run(kUser, kRun);
+    ASSERT_TRUE(run.Made());
+    ClickCaption(7, RowOf(7, "Other"));
+    ClickCaption(7, f);
+    EXPECT_FALSE(List(7).Checked(f)) << "the value does not exist";
+    EXPECT_FALSE(Value(kUser, kRun, L"ToolF").exists);
+}
+} // namespace

@@ -465,22 +465,33 @@ TEST_F(StartupFolderTest, FileHeldByAnotherProcessStaysWithItsAttributesAndItsRo
     EXPECT_TRUE(FileExists(startup.File("other.txt")));
 }
 
-TEST_F(StartupFolderTest, FileRemovedBehindTheProgramsBackCountsAsDeletedAndItsRowGoes) {
+// The row of a file another program removed stays, unchecked: the entry is gone and nothing
+// started it. A check cannot bring the file back: it is told, and the mark stays off.
+TEST_F(StartupFolderTest, FileRemovedBehindTheProgramsBackKeepsItsRowUnchecked) {
     const std::string gone = startup.File("gone.txt");
     MakeFile(gone);
     MakeFile(startup.File("kept.txt"));
     PointUserStartupAt(UserFolder());
     LoadUser();
+    ShowForInput(form->Handle());
     ASSERT_EQ(List().Count(), 2);
 
     ASSERT_TRUE(DeleteFileA(gone.c_str()));
     const int row = RowOf(gone);
-    EXPECT_FALSE(RunExpectingErrorDialog([&] { List().SetChecked(row, false); }, 2000).shown);
+    const POINT box = CheckBoxPoint(ListHandle(), row);
+    ASSERT_GE(box.x, 0) << "no check box found on the row";
+    EXPECT_FALSE(RunExpectingErrorDialog([&] { ClickAt(ListHandle(), box.x, box.y); }, 2000).shown);
     PumpMessages();
-    EXPECT_EQ(RowOf(gone), -1);
-    ASSERT_EQ(List().Count(), 1);
+    ASSERT_EQ(RowOf(gone), row);
+    EXPECT_FALSE(List().Checked(row));
+    ASSERT_EQ(List().Count(), 2);
+    EXPECT_TRUE(List().Checked(RowOf(startup.File("kept.txt"))));
+
+    WaitUntil([] { return false; }, GetDoubleClickTime() + 200);
+    const DialogSeen seen = RunExpectingErrorDialog([&] { ClickAt(ListHandle(), box.x, box.y); });
+    EXPECT_EQ(seen.text, "The file " + gone + " no longer exists; Dawnroll cannot bring a deleted file back.");
+    EXPECT_FALSE(List().Checked(row));
     EXPECT_FALSE(FileExists(gone));
-    EXPECT_TRUE(List().Checked(0));
     EXPECT_TRUE(FileExists(startup.File("kept.txt")));
 }
 
