@@ -392,10 +392,10 @@ int EnvironmentNumber(const char* name, int fallback) {
     return text && *text ? std::atoi(text) : fallback;
 }
 
-// DAWNROLL_BENCH_SIZES: the entries per section of the refresh table, "10,100,1000,10000".
-std::vector<int> Sizes() {
-    const char* text = std::getenv("DAWNROLL_BENCH_SIZES");
-    std::string list = text && *text ? text : "10,100,1000,10000";
+// The comma-separated numbers of an environment variable, or of the fallback when it is unset.
+std::vector<int> NumberList(const char* name, const char* fallback) {
+    const char* text = std::getenv(name);
+    std::string list = text && *text ? text : fallback;
     std::vector<int> sizes;
     for (std::size_t start = 0; start < list.size();) {
         const std::size_t comma = std::min(list.find(',', start), list.size());
@@ -403,6 +403,11 @@ std::vector<int> Sizes() {
         start = comma + 1;
     }
     return sizes;
+}
+
+// DAWNROLL_BENCH_SIZES: the entries per section of the refresh table, "10,100,1000,10000".
+std::vector<int> Sizes() {
+    return NumberList("DAWNROLL_BENCH_SIZES", "10,100,1000,10000");
 }
 
 // DAWNROLL_BENCH_PARTS: which measurements run, any of "startup,refresh,toggle,staying" and of the
@@ -927,15 +932,7 @@ class SeededPlaces {
 
 // DAWNROLL_BENCH_STARTUP_SIZES: the entries per section of the start-up table, "10,100,1000".
 std::vector<int> StartupSizes() {
-    const char* text = std::getenv("DAWNROLL_BENCH_STARTUP_SIZES");
-    std::string list = text && *text ? text : "10,100,1000";
-    std::vector<int> sizes;
-    for (std::size_t start = 0; start < list.size();) {
-        const std::size_t comma = std::min(list.find(',', start), list.size());
-        sizes.push_back(std::atoi(list.substr(start, comma - start).c_str()));
-        start = comma + 1;
-    }
-    return sizes;
+    return NumberList("DAWNROLL_BENCH_STARTUP_SIZES", "10,100,1000");
 }
 
 void MeasureStartup(const std::string& dawnroll, const std::string& bare, const std::string& bareShell,
