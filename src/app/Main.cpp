@@ -18,6 +18,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         TFormDawnroll form;
         form.BecomeMainForm();
         form.LetStartupFoldersFollow();
+        form.LetSectionsOutOfSightFollow();
         ShowWindow(form.Create(), showCommand);
         MSG message;
         while (GetMessageW(&message, nullptr, 0, 0) > 0) {

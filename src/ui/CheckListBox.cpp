@@ -243,7 +243,8 @@ bool CheckListBox::OnCheckBox(LPARAM point, int* index) const {
 }
 
 void CheckListBox::Draw(const DRAWITEMSTRUCT& item) const {
-    if (item.itemID == static_cast<UINT>(-1))
+    // A list as tall as its lines, mostly below the window, is asked for every line it holds.
+    if (item.itemID == static_cast<UINT>(-1) || !RectVisible(item.hDC, &item.rcItem))
         return;
     const HDC dc = item.hDC;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;

@@ -20,6 +20,14 @@ constexpr UINT kToggleLineLater = WM_APP + 4;
 // Posted to the main window when the reading of the Startup folders begun at its start has ended.
 constexpr UINT kStartupFoldersRead = WM_APP + 5;
 
+// Posted to the main window to load the next section the first refresh left to follow.
+constexpr UINT kLoadFollowingSection = WM_APP + 6;
+
+// A property of the main window while its first refresh is still loading sections after the
+// window appeared (those below it, and the Startup folders the shell is still reading): other
+// programs that read the window, automation and tests, wait for it to go.
+constexpr const wchar_t* kLoadingProperty = L"Dawnroll.Loading";
+
 // Sent by a list to the main window when Tab is pressed in it: the focus moves to the next
 // visible section's list, or with Shift (wParam nonzero) to the previous; lParam is the list.
 constexpr UINT kMoveFocus = WM_APP + 3;

@@ -25,6 +25,11 @@ constexpr const wchar_t* kWideClassName = L"TFormDawnroll";
 
 // Designed pixels of one line of scrolling, scaled to the system's resolution where used.
 constexpr int kScrollLine = 13;
+// The timer that lets the sections below the window follow once the window is painted and the
+// user's input handled.
+constexpr UINT_PTR kFollowAfterInputTimer = 1;
+// How long the sections that follow may be read before the window answers again.
+constexpr ULONGLONG kFollowingLoadsMs = 50;
 
 bool IsStartupFolder(const Section& section) {
     return dynamic_cast<const StartupFolderSection*>(&section) != nullptr;
@@ -115,7 +120,7 @@ HWND TFormDawnroll::Create() {
     // An error in the creation handler skips the rest of it; the window is still shown.
     DeliverEvent([this] { FormCreate(); });
     // Later refreshes read anew, also when the first one ended before the Startup sections.
-    if (!startupFoldersFollow_)
+    if (!startupFoldersFollow_ && !SectionsFollow())
         prefetch_.reset();
     return window_;
 }
@@ -134,21 +139,118 @@ void TFormDawnroll::FormCreate() {
     SetWindowTextW(
         window_,
         WideOfAnsi(std::string(layout::kDesignedCaption) + layout::kVersionText + layout::kMakersNotice).c_str());
-    SetSystemImages();
     // The Startup folders come last, so that their reading has the other sections' loads to end
     // in; still going on then, it leaves them to follow: the window is shown and used without
     // waiting for the shell.
     startupFoldersFollow_ = startupFoldersMayFollow_ && prefetch_;
+    // Only the sections the window shows at first are loaded now; those below follow its first
+    // paint. A section's place is known once those above it are loaded (a section found empty
+    // is hidden): from the first one whose top is below the window on, all follow.
+    sectionFollows_.assign(sections_.size(), false);
+    RECT client = {};
+    GetClientRect(window_, &client);
+    bool inSight = true;
     SectionFailures failures(sections_.size());
-    LoadSections([](const Section&) { return true; }, failures);
+    LoadSections(
+        [&](const Section& section) {
+            const std::size_t index = IndexOf(section);
+            inSight = inSight && (!sectionsMayFollow_ || StackTops(Stack(), 0)[index] < client.bottom);
+            sectionFollows_[index] = !inSight;
+            return inSight;
+        },
+        failures);
     if (startupFoldersFollow_ && prefetch_->Read()) {
         startupFoldersFollow_ = false;
-        LoadSections(IsStartupFolder, failures);
+        LoadSections(
+            [&](const Section& section) { return IsStartupFolder(section) && !sectionFollows_[IndexOf(section)]; },
+            failures);
+    }
+    MarkLoading();
+    if (SectionsFollow()) {
+        // Told together with the failures of the sections that follow, once they are loaded.
+        followFailures_ = std::move(failures);
+        PostMessageW(window_, kLoadFollowingSection, 0, 0);
+        return;
     }
     ThrowFailures(failures);
 }
 
+void TFormDawnroll::MarkLoading() {
+    if (startupFoldersFollow_ || SectionsFollow())
+        SetPropW(window_, kLoadingProperty, reinterpret_cast<HANDLE>(1));
+    else
+        RemovePropW(window_, kLoadingProperty);
+}
+
+std::size_t TFormDawnroll::IndexOf(const Section& section) const {
+    for (std::size_t i = 0; i < sections_.size(); ++i) {
+        if (sections_[i].get() == &section)
+            return i;
+    }
+    throw std::logic_error("The section is not this window's");
+}
+
+bool TFormDawnroll::SectionsFollow() const {
+    return std::find(sectionFollows_.begin(), sectionFollows_.end(), true) != sectionFollows_.end();
+}
+
+void TFormDawnroll::LoadFollowingSection() {
+    if (!SectionsFollow())
+        return; // all loaded, or a refresh read everything since
+    if (HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT)) != 0) {
+        // What the window shows is painted, and the user's input handled, before anything more
+        // is read: a timer's message comes after both.
+        SetTimer(window_, kFollowAfterInputTimer, USER_TIMER_MINIMUM, nullptr);
+        return;
+    }
+    // As many as are read within a moment, restacked together; then the user's input, if any,
+    // and the next. Each is read hidden: a list on the screen redraws and rearranges itself
+    // with every row, even below the window where nobody sees it. It is shown again where it
+    // then stands (the one holding the focus stays).
+    struct ShownAgain {
+        std::vector<Section*> sections;
+        ~ShownAgain() {
+            for (Section* section : sections) {
+                if (section->IsVisible())
+                    ShowWindow(section->Handle(), SW_SHOWNA);
+            }
+        }
+    } hidden;
+    const ULONGLONG start = GetTickCount64();
+    LoadSections(
+        [&](const Section& section) {
+            const std::size_t index = IndexOf(section);
+            if (!sectionFollows_[index])
+                return false;
+            const bool first = hidden.sections.empty();
+            if (!first && (GetTickCount64() - start >= kFollowingLoadsMs || HIWORD(GetQueueStatus(QS_INPUT)) != 0))
+                return false;
+            sectionFollows_[index] = false;
+            Section& chosen = *sections_[index];
+            hidden.sections.push_back(&chosen);
+            if (GetFocus() != chosen.List().Handle())
+                ShowWindow(chosen.Handle(), SW_HIDE);
+            return true;
+        },
+        followFailures_);
+    if (SectionsFollow()) {
+        PostMessageW(window_, kLoadFollowingSection, 0, 0);
+        return;
+    }
+    if (!startupFoldersFollow_)
+        prefetch_.reset();
+    MarkLoading();
+    const SectionFailures failures = std::move(followFailures_);
+    followFailures_.clear();
+    ThrowFailures(failures);
+}
+
 void TFormDawnroll::SetSystemImages() {
+    // Asked for when the first Startup folder is shown, not before: the shell builds the list
+    // on its first use, which the reading of the folders does meanwhile on its own thread.
+    if (systemImagesSet_)
+        return;
+    systemImagesSet_ = true;
     const HIMAGELIST images = ShellSmallImages();
     for (const auto& section : sections_) {
         if (auto* folder = dynamic_cast<StartupFolderSection*>(section.get()))
@@ -164,12 +266,18 @@ void TFormDawnroll::StartupFoldersRead() {
     if (!startupFoldersFollow_)
         return; // loaded already, or read anew by a refresh since
     startupFoldersFollow_ = false;
+    // The sections still to follow take their listings when their turn comes.
     const struct DropPrefetch {
         TFormDawnroll& form;
-        ~DropPrefetch() { form.prefetch_.reset(); }
+        ~DropPrefetch() {
+            if (!form.SectionsFollow())
+                form.prefetch_.reset();
+            form.MarkLoading();
+        }
     } drop{*this};
     SectionFailures failures(sections_.size());
-    LoadSections(IsStartupFolder, failures);
+    LoadSections([&](const Section& section) { return IsStartupFolder(section) && !sectionFollows_[IndexOf(section)]; },
+                 failures);
     ThrowFailures(failures);
 }
 
@@ -180,11 +288,13 @@ std::optional<StartupFolderListing> TFormDawnroll::TakePrefetchedStartupFolder(i
 }
 
 void TFormDawnroll::RefreshAll() {
-    // A refresh while the first one's Startup folders are still being read reads them anew.
-    if (startupFoldersFollow_) {
-        startupFoldersFollow_ = false;
-        prefetch_.reset();
-    }
+    // A refresh while the first one's Startup folders are still being read, or its sections
+    // below the window are still to follow, reads them anew.
+    startupFoldersFollow_ = false;
+    sectionFollows_.assign(sections_.size(), false);
+    followFailures_.clear();
+    prefetch_.reset();
+    MarkLoading();
     SectionFailures failures(sections_.size());
     LoadSections([](const Section&) { return true; }, failures);
     ThrowFailures(failures);
@@ -207,6 +317,8 @@ void TFormDawnroll::LoadSections(const std::function<bool(const Section&)>& chos
     for (std::size_t i = 0; i < sections_.size(); ++i) {
         if (!chosen(*sections_[i]))
             continue;
+        if (IsStartupFolder(*sections_[i]) && !startupFoldersFollow_)
+            SetSystemImages();
         try {
             sections_[i]->Load();
         } catch (const std::exception& error) {
@@ -461,6 +573,15 @@ LRESULT TFormDawnroll::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case kStartupFoldersRead:
         StartupFoldersRead();
         return 0;
+    case kLoadFollowingSection:
+        LoadFollowingSection();
+        return 0;
+    case WM_TIMER:
+        if (wParam == kFollowAfterInputTimer) {
+            KillTimer(window_, kFollowAfterInputTimer);
+            LoadFollowingSection();
+        }
+        return 0;
     case kMoveFocus:
         MoveFocus(reinterpret_cast<HWND>(lParam), wParam != 0);
         return 0;
@@ -480,6 +601,7 @@ LRESULT TFormDawnroll::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_DESTROY:
+        RemovePropW(window_, kLoadingProperty);
         if (mainForm_)
             PostQuitMessage(0); // closing the main window ends the program
         return 0;

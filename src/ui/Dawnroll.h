@@ -41,6 +41,9 @@ class TFormDawnroll : public SectionHost {
     // their sections are then loaded as soon as the reading ends. Without it, Create returns
     // with every section loaded.
     void LetStartupFoldersFollow() { startupFoldersMayFollow_ = true; }
+    // Lets Create load only the sections the window shows at first: those below it follow
+    // its first paint, one at a time, each after the user's input waiting then.
+    void LetSectionsOutOfSightFollow() { sectionsMayFollow_ = true; }
 
     // Reloads every section from its source, in the table's order.
     void RefreshAll();
@@ -87,6 +90,13 @@ class TFormDawnroll : public SectionHost {
     static void ThrowFailures(const SectionFailures& failures);
     // The reading of the Startup folders that the first refresh left to follow has ended.
     void StartupFoldersRead();
+    std::size_t IndexOf(const Section& section) const;
+    // Whether sections below the window are still to be loaded after the first refresh.
+    bool SectionsFollow() const;
+    // Loads the next of them, and asks for the one after; the failures are told after the last.
+    void LoadFollowingSection();
+    // Shows other programs, by the window's property, whether sections are still to follow.
+    void MarkLoading();
     void SetDisplayOption(bool hideEmpty);
     void OnCommand(WPARAM wParam, LPARAM lParam);
 
@@ -130,6 +140,10 @@ class TFormDawnroll : public SectionHost {
     std::unique_ptr<ShellPrefetch> prefetch_;
     bool startupFoldersMayFollow_ = false;
     bool startupFoldersFollow_ = false; // the first refresh left the Startup sections to the reading
+    bool systemImagesSet_ = false;      // the Startup sections' lists have the shell's icons
+    bool sectionsMayFollow_ = false;
+    std::vector<bool> sectionFollows_; // by index: left by the first refresh to follow, not loaded yet
+    SectionFailures followFailures_;   // the first refresh's, told when the last section followed
     int scrollTop_ = 0;
     WheelScroll wheel_;
     HWND focusedList_ = nullptr; // the list that had the focus last, given back on activation

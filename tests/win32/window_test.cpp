@@ -4,6 +4,7 @@
 #include "FormDriving.h"
 #include "ImportPatch.h"
 
+#include "ui/ControlMessages.h"
 #include "ui/Resource.h"
 
 #include <gtest/gtest.h>
@@ -372,6 +373,35 @@ TEST_F(WindowTest, ErrorDuringCreationIsShownAndTheWindowStillWorks) {
     EXPECT_TRUE(IsWindowVisible(window));
 }
 
+// As the program starts it: the sections below the window's first screen are read after the
+// window is shown. They arrive once its messages are handled, an error of one of them is told
+// then, and the window's loading mark goes with the last of them.
+TEST_F(WindowTest, SectionsBelowTheWindowArriveAfterItIsShown) {
+    std::vector<std::string> many;
+    for (int i = 0; i < 90; ++i)
+        many.push_back("SET VARIABLE" + std::to_string(i) + "=x");
+    WriteBytes(ConfigSys(), Lines(many));
+    SetStringValue(HKEY_CURRENT_USER, std::string(kRunKeyBase) + "Run", "Tool", "tool.exe");
+    SetDwordValue(HKEY_CURRENT_USER, std::string(kRunKeyBase) + "RunOnce", "Number", 7);
+    form->LetSectionsOutOfSightFollow();
+    const HWND window = Create();
+    EXPECT_EQ(form->CheckListBoxN(1).Count(), 90);
+    EXPECT_EQ(form->ListViewN(3).Count(), 0) << "a section below the window was read before it was shown";
+    EXPECT_NE(GetPropW(window, kLoadingProperty), nullptr);
+
+    const DialogSeen seen = RunExpectingErrorDialog([&] {
+        ShowForInput(window);
+        WaitUntil([&] { return GetPropW(window, kLoadingProperty) == nullptr; });
+    });
+    EXPECT_TRUE(seen.shown);
+    EXPECT_EQ(seen.text, "Invalid data type for 'Number'");
+    EXPECT_EQ(GetPropW(window, kLoadingProperty), nullptr);
+    EXPECT_EQ(form->ListViewN(3).Count(), 1);
+    EXPECT_EQ(form->GroupBoxN(8).Title(), RunKeyTitle(8));
+    EXPECT_TRUE(form->GroupBoxN(7).IsVisible() && IsWindowVisible(form->GroupBoxN(7).Handle()));
+    ExpectStacked(*form);
+}
+
 TEST_F(WindowTest, ErrorAfterMenuCommandShowsStopDialogAndLoopGoesOn) {
     WriteBytes(ConfigSys(), Lines({"DEVICE=a.sys"}));
     const HWND window = CreateAndShow();
@@ -446,8 +476,7 @@ struct DesignedWidths {
     static inline std::vector<std::pair<int, int>> widths; // ListView1..7: both columns
     static inline DWORD(WINAPI* original)(LPCWSTR, LPCWSTR, LPCWSTR, LPWSTR, DWORD, LPCWSTR) = nullptr;
 
-    static DWORD WINAPI Look(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer, DWORD size,
-                             LPCWSTR file) {
+    static DWORD WINAPI Look(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR buffer, DWORD size, LPCWSTR file) {
         if (widths.empty() && form && form->ListViewN(7).Handle()) {
             for (int number = 1; number <= 7; ++number)
                 widths.emplace_back(form->ListViewN(number).ColumnWidth(0), form->ListViewN(number).ColumnWidth(1));
