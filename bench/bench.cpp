@@ -21,6 +21,7 @@
 #include "sources/RunKey.h"
 #include "sources/StartupFolder.h"
 #include "sources/SystemInformation.h"
+#include "ui/ControlMessages.h"
 #include "ui/Dawnroll.h"
 
 #include <windows.h>
@@ -824,8 +825,9 @@ StartupTimes LaunchAndTime(const std::string& program, const char* className, in
             const Seen seen = See(window, expected);
             if (seen.painted && !times.usable && seen.inSightFilled && Answers(window))
                 times.usable = NowMs() - start;
-            if (seen.painted && seen.allFilled && WaitForInputIdle(process.hProcess, 0) == 0 &&
-                See(window, expected).painted) {
+            // Sections not read yet may have no list at all: the window says when all are.
+            if (seen.painted && seen.allFilled && !GetPropW(window, kLoadingProperty) &&
+                WaitForInputIdle(process.hProcess, 0) == 0 && See(window, expected).painted) {
                 times.complete = NowMs() - start;
                 if (!times.usable)
                     times.usable = times.complete;
