@@ -141,6 +141,16 @@ void TFormDawnroll::MakeSection(std::size_t index, bool onScreen) {
     GetClientRect(window_, &client);
     Section& section = *sections_[index];
     section.Create(window_, font_.Get(), StackTops(Stack(), -scrollTop_)[index], client.right, onScreen);
+    // Tools that walk the window's children (screen readers, dialog navigation) meet the
+    // sections in the table's order, whichever was made first.
+    HWND before = HWND_TOP;
+    for (std::size_t i = index; i-- > 0;) {
+        if (sections_[i]->Handle()) {
+            before = sections_[i]->Handle();
+            break;
+        }
+    }
+    SetWindowPos(section.Handle(), before, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
     if (auto* folder = dynamic_cast<StartupFolderSection*>(&section); folder && systemImages_)
         folder->SetSystemImages(systemImages_);
 }
