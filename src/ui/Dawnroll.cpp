@@ -126,33 +126,13 @@ HWND TFormDawnroll::Create() {
 }
 
 void TFormDawnroll::CreateSections() {
-    sectionsPlaced_ = true;
-    // Sections that may follow the window's first paint are made when they are first loaded:
-    // those below the window cost nothing before it is shown.
-    if (sectionsMayFollow_)
-        return;
-    for (std::size_t i = 0; i < sections_.size(); ++i)
-        MakeSection(i, true);
-}
-
-void TFormDawnroll::MakeSection(std::size_t index, bool onScreen) {
-    // Made where the stack puts it, so that the next Restack resizes nothing.
+    // Each section is made where the stack at its designed heights puts it, so that the first
+    // Restack resizes nothing.
+    const auto tops = StackTops(Stack(), 0);
     RECT client;
     GetClientRect(window_, &client);
-    Section& section = *sections_[index];
-    section.Create(window_, font_.Get(), StackTops(Stack(), -scrollTop_)[index], client.right, onScreen);
-    // Tools that walk the window's children (screen readers, dialog navigation) meet the
-    // sections in the table's order, whichever was made first.
-    HWND before = HWND_TOP;
-    for (std::size_t i = index; i-- > 0;) {
-        if (sections_[i]->Handle()) {
-            before = sections_[i]->Handle();
-            break;
-        }
-    }
-    SetWindowPos(section.Handle(), before, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
-    if (auto* folder = dynamic_cast<StartupFolderSection*>(&section); folder && systemImages_)
-        folder->SetSystemImages(systemImages_);
+    for (std::size_t i = 0; i < sections_.size(); ++i)
+        sections_[i]->Create(window_, font_.Get(), tops[i], client.right);
 }
 
 void TFormDawnroll::FormCreate() {
@@ -223,21 +203,33 @@ void TFormDawnroll::LoadFollowingSection() {
         SetTimer(window_, kFollowAfterInputTimer, USER_TIMER_MINIMUM, nullptr);
         return;
     }
-    // As many as are read within a moment, restacked together; then the user's input, or a
-    // question of another program (an accessibility tool reading the lists), if any, and the
-    // next.
+    // As many as are read within a moment, restacked together; then the user's input, if any,
+    // and the next. Each is read hidden: a list on the screen redraws and rearranges itself
+    // with every row, even below the window where nobody sees it. It is shown again where it
+    // then stands (the one holding the focus stays).
+    struct ShownAgain {
+        std::vector<Section*> sections;
+        ~ShownAgain() {
+            for (Section* section : sections) {
+                if (section->IsVisible())
+                    ShowWindow(section->Handle(), SW_SHOWNA);
+            }
+        }
+    } hidden;
     const ULONGLONG start = GetTickCount64();
-    bool first = true;
     LoadSections(
         [&](const Section& section) {
             const std::size_t index = IndexOf(section);
             if (!sectionFollows_[index])
                 return false;
-            if (!first && (GetTickCount64() - start >= kFollowingLoadsMs ||
-                           HIWORD(GetQueueStatus(QS_INPUT | QS_SENDMESSAGE)) != 0))
+            const bool first = hidden.sections.empty();
+            if (!first && (GetTickCount64() - start >= kFollowingLoadsMs || HIWORD(GetQueueStatus(QS_INPUT)) != 0))
                 return false;
-            first = false;
             sectionFollows_[index] = false;
+            Section& chosen = *sections_[index];
+            hidden.sections.push_back(&chosen);
+            if (GetFocus() != chosen.List().Handle())
+                ShowWindow(chosen.Handle(), SW_HIDE);
             return true;
         },
         followFailures_);
@@ -256,12 +248,13 @@ void TFormDawnroll::LoadFollowingSection() {
 void TFormDawnroll::SetSystemImages() {
     // Asked for when the first Startup folder is shown, not before: the shell builds the list
     // on its first use, which the reading of the folders does meanwhile on its own thread.
-    if (systemImages_)
+    if (systemImagesSet_)
         return;
-    systemImages_ = ShellSmallImages();
+    systemImagesSet_ = true;
+    const HIMAGELIST images = ShellSmallImages();
     for (const auto& section : sections_) {
         if (auto* folder = dynamic_cast<StartupFolderSection*>(section.get()))
-            folder->SetSystemImages(systemImages_);
+            folder->SetSystemImages(images);
     }
 }
 
@@ -309,21 +302,13 @@ void TFormDawnroll::RefreshAll() {
 
 void TFormDawnroll::LoadSections(const std::function<bool(const Section&)>& chosen, SectionFailures& failures) {
     // Every load changes its section's height; the sections are restacked once, when all are
-    // loaded or a load has failed, instead of after each. A section first made while the
-    // window is on the screen is read hidden: a list on the screen redraws and rearranges
-    // itself with every row, even below the window where nobody sees it. It is shown where it
-    // then stands.
+    // loaded or a load has failed, instead of after each.
     struct RestackAtEnd {
         TFormDawnroll& form;
-        std::vector<Section*> madeHidden;
         explicit RestackAtEnd(TFormDawnroll& f) : form(f) { form.restackDeferred_ = true; }
         ~RestackAtEnd() {
             form.restackDeferred_ = false;
             form.Restack();
-            for (Section* section : madeHidden) {
-                if (section->IsVisible())
-                    ShowWindow(section->Handle(), SW_SHOWNA);
-            }
             form.KeepFocusOnAList();
         }
     } restackAtEnd(*this);
@@ -332,12 +317,6 @@ void TFormDawnroll::LoadSections(const std::function<bool(const Section&)>& chos
     for (std::size_t i = 0; i < sections_.size(); ++i) {
         if (!chosen(*sections_[i]))
             continue;
-        if (!sections_[i]->Handle()) {
-            const bool onScreen = !IsWindowVisible(window_);
-            MakeSection(i, onScreen);
-            if (!onScreen)
-                restackAtEnd.madeHidden.push_back(sections_[i].get());
-        }
         if (IsStartupFolder(*sections_[i]) && !startupFoldersFollow_)
             SetSystemImages();
         try {
@@ -391,7 +370,7 @@ std::vector<StackedSection> TFormDawnroll::Stack() const {
 
 void TFormDawnroll::Restack() {
     // Messages before the sections exist (WM_SIZE at creation) have nothing to place.
-    if (restacking_ || !window_ || !sectionsPlaced_)
+    if (restacking_ || !window_ || !sections_.back()->Handle())
         return;
     restacking_ = true;
     // The scroll bar shows only while the stack is taller than the client area; showing it
@@ -423,7 +402,7 @@ void TFormDawnroll::Restack() {
 
     const auto tops = StackTops(Stack(), -scrollTop_);
     for (std::size_t i = 0; i < sections_.size(); ++i) {
-        if (sections_[i]->IsVisible() && sections_[i]->Handle())
+        if (sections_[i]->IsVisible())
             sections_[i]->Place(tops[i], client.right);
     }
     restacking_ = false;
@@ -503,7 +482,7 @@ void TFormDawnroll::MoveFocus(HWND from, bool backwards) {
         index = backwards ? count : -1;
     for (int step = 1; step <= count; ++step) {
         const int next = ((index + (backwards ? -step : step)) % count + count) % count;
-        if (sections_[next]->IsVisible() && sections_[next]->Handle()) {
+        if (sections_[next]->IsVisible()) {
             focusByTab_ = true;
             SetFocus(ListOfSection(next));
             focusByTab_ = false;
@@ -587,10 +566,8 @@ LRESULT TFormDawnroll::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOLORCHANGE:
         // Only top-level windows are told; every list takes the new colours, and everything is
         // painted with them.
-        for (const auto& section : sections_) {
-            if (section->Handle())
-                section->List().FollowSystemColours();
-        }
+        for (const auto& section : sections_)
+            section->List().FollowSystemColours();
         RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
         return 0;
     case kStartupFoldersRead:

@@ -41,9 +41,8 @@ class TFormDawnroll : public SectionHost {
     // their sections are then loaded as soon as the reading ends. Without it, Create returns
     // with every section loaded.
     void LetStartupFoldersFollow() { startupFoldersMayFollow_ = true; }
-    // Lets Create make and load only the sections the window shows at first: those below it
-    // are made and loaded after its first paint, a few at a time, each turn after the user's
-    // input waiting then. Until its turn such a section has no window.
+    // Lets Create load only the sections the window shows at first: those below it follow
+    // its first paint, one at a time, each after the user's input waiting then.
     void LetSectionsOutOfSightFollow() { sectionsMayFollow_ = true; }
 
     // Reloads every section from its source, in the table's order.
@@ -82,7 +81,6 @@ class TFormDawnroll : public SectionHost {
     static LRESULT CALLBACK WindowProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateSections();
-    void MakeSection(std::size_t index, bool onScreen);
     void FormCreate();
     void SetSystemImages();
     // Loads the sections chosen, in the table's order, and restacks the window once; a section
@@ -142,10 +140,9 @@ class TFormDawnroll : public SectionHost {
     std::unique_ptr<ShellPrefetch> prefetch_;
     bool startupFoldersMayFollow_ = false;
     bool startupFoldersFollow_ = false; // the first refresh left the Startup sections to the reading
-    HIMAGELIST systemImages_ = nullptr; // the shell's, once a Startup section was shown
+    bool systemImagesSet_ = false;      // the Startup sections' lists have the shell's icons
     bool sectionsMayFollow_ = false;
-    std::vector<bool> sectionFollows_; // by index: left by the first refresh to follow, not made yet
-    bool sectionsPlaced_ = false;      // made, or to be made as they are loaded
+    std::vector<bool> sectionFollows_; // by index: left by the first refresh to follow, not loaded yet
     SectionFailures followFailures_;   // the first refresh's, told when the last section followed
     int scrollTop_ = 0;
     WheelScroll wheel_;

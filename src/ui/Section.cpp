@@ -12,13 +12,13 @@
 Section::Section(SectionHost& host, const layout::SectionDesign& design)
     : host_(host), design_(design), height_(Scaled(design.designedHeight)) {}
 
-void Section::Create(HWND parent, HFONT font, int top, int width, bool onScreen) {
+void Section::Create(HWND parent, HFONT font, int top, int width) {
     // A wide window, so that a title holds any character exactly, for the eye and for
     // accessibility tools alike.
-    const HWND box = CreateWindowExW(
-        WS_EX_CONTROLPARENT, L"BUTTON", WideOfAnsi(design_.boxName).c_str(),
-        WS_CHILD | (onScreen ? WS_VISIBLE : 0) | WS_CLIPCHILDREN | BS_GROUPBOX, 0, top, width, height_, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(design_.boxId)), GetModuleHandleW(nullptr), nullptr);
+    const HWND box = CreateWindowExW(WS_EX_CONTROLPARENT, L"BUTTON", WideOfAnsi(design_.boxName).c_str(),
+                                     WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | BS_GROUPBOX, 0, top, width, height_,
+                                     parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(design_.boxId)),
+                                     GetModuleHandleW(nullptr), nullptr);
     placed_ = {0, top, width, top + height_};
     SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     Attach(box);

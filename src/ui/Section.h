@@ -48,9 +48,8 @@ class Section : public Control {
     virtual ~Section() = default;
 
     // Creates the box where it is first placed, and its list inside: a list made at its place
-    // needs no resizing, which costs a report list a new layout. Made hidden (onScreen false),
-    // it is filled without being drawn and shown by its maker once it stands in its place.
-    void Create(HWND parent, HFONT font, int top, int width, bool onScreen = true);
+    // needs no resizing, which costs a report list a new layout.
+    void Create(HWND parent, HFONT font, int top, int width);
     virtual SectionList& List() = 0;
     // Reads the section's source anew and shows it. An error leaves the section as far as it
     // got, neither sized nor hidden.
