@@ -821,8 +821,8 @@ StartupTimes LaunchAndTime(const std::string& program, const char* className, in
         Check(NowMs() - start < 120000, program + " loaded and painted within two minutes");
         if (!window)
             window = MainWindowOf(process.dwProcessId, className);
-        // While the window says it is still loading, only its mark is read: asking each list for
-        // its rows would cut every later turn short, as a user's input does, and slow what is timed.
+        // While the window says it is still loading, only its mark is read (no message): asking
+        // each list for its rows every moment would keep the window answering and slow what is timed.
         if (window && times.usable && GetPropW(window, kLoadingProperty)) {
             Sleep(1);
             continue;
