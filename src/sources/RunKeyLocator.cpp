@@ -33,4 +33,3 @@ std::string RefusedChangeReason(RootKey root, unsigned long code) {
         reason += "; changing the local machine's entries needs Dawnroll started with \"Run as administrator\"";
     return reason;
 }
-

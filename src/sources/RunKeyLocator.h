@@ -41,4 +41,3 @@ std::string RunKeyTitle(RootKey root, std::string_view keyName);
 // denied; changing the local machine's entries needs Dawnroll started with "Run as
 // administrator"".
 std::string RefusedChangeReason(RootKey root, unsigned long code);
-

@@ -4,6 +4,7 @@
 #include "FilePathText.h"
 #include "IniListText.h"
 #include "RegistryValue.h"
+#include "ShellFolderLooks.h"
 #include "WideText.h"
 
 #include <windows.h>
@@ -21,6 +22,7 @@ std::vector<StartupFile> ListFolder(const std::wstring& folder) {
     const UniqueFind find(FindFirstFileW((ExactPath(folder) + L"*").c_str(), &found));
     if (!find)
         return files;
+    const auto looks = ShellLooksOfFolder(folder);
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
@@ -29,13 +31,20 @@ std::vector<StartupFile> ListFolder(const std::wstring& folder) {
         // A path the shell would take for another file or a device, or one too long for it, is
         // not given to it as a file: it names the file's type only, and the row the file's name.
         const bool exact = NameNeedsExactPath(found.cFileName) || file.path.size() >= MAX_PATH;
-        SHFILEINFOW info = {};
-        SHGetFileInfoW(
-            exact ? found.cFileName : file.path.c_str(), exact ? found.dwFileAttributes : 0, &info, sizeof info,
-            SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON | (exact ? SHGFI_USEFILEATTRIBUTES : 0));
+        const auto look = exact ? looks.end() : looks.find(found.cFileName);
+        ShellLook shown;
+        if (look != looks.end()) {
+            shown = look->second;
+        } else {
+            SHFILEINFOW info = {};
+            SHGetFileInfoW(
+                exact ? found.cFileName : file.path.c_str(), exact ? found.dwFileAttributes : 0, &info, sizeof info,
+                SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON | (exact ? SHGFI_USEFILEATTRIBUTES : 0));
+            shown = {exact ? L"" : info.szDisplayName, info.iIcon};
+        }
         // The shell names every file it can reach; a path it cannot shows the file's own name.
-        file.caption = info.szDisplayName[0] && !exact ? info.szDisplayName : found.cFileName;
-        file.icon = info.iIcon;
+        file.caption = !shown.caption.empty() ? std::move(shown.caption) : found.cFileName;
+        file.icon = shown.icon;
         files.push_back(std::move(file));
     } while (FindNextFileW(find.Get(), &found));
     return files;

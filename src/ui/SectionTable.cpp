@@ -44,7 +44,8 @@ std::unique_ptr<Section> MakeSection(SectionHost& host, const layout::SectionDes
 }
 } // namespace
 
-std::vector<std::unique_ptr<Section>> MakeSections(SectionHost& host, const SourceLocators& locators, bool system64Bit) {
+std::vector<std::unique_ptr<Section>> MakeSections(SectionHost& host, const SourceLocators& locators,
+                                                   bool system64Bit) {
     const int count = system64Bit ? layout::kSectionCountOn64BitSystem : layout::kSectionCount;
     std::vector<std::unique_ptr<Section>> sections;
     for (int i = 0; i < count; ++i)

@@ -48,7 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     NameNeedsExactPath(path);
 
-
     // The program lists are wide text: the bytes taken two by two as UTF-16 units.
     std::wstring wide(size / 2, L'\0');
     for (std::size_t i = 0; i < wide.size(); ++i)

@@ -33,7 +33,6 @@ TEST(RunKeyTitle, Wow6432NodeKeysOfTheLocalMachine) {
               RunKeyTitle(RunKeyLocator{RootKey::CurrentUser, RunKeyPath("Run")}));
 }
 
-
 // A refused change of a key: the reason in words; only access denied under the local machine
 // tells what it takes, since only there a user without administrator rights meets it.
 TEST(RefusedChangeReason, AccessDeniedUnderTheLocalMachineSaysWhatItTakes) {

@@ -27,9 +27,9 @@ int main(int argc, char** argv) {
             std::printf("Seeded the local machine's RunOnce key again.\n");
         } else {
             demo::SeedAll();
-            std::printf("Seeded %s, %s, WIN.INI (%s), %s, %s and %d run keys.\n", demo::kConfigSys,
-                        demo::kAutoexecBat, demo::WinIni().c_str(), demo::UserStartupFolder().c_str(),
-                        demo::CommonStartupFolder().c_str(), static_cast<int>(demo::RunKeysOfThisSystem().size()));
+            std::printf("Seeded %s, %s, WIN.INI (%s), %s, %s and %d run keys.\n", demo::kConfigSys, demo::kAutoexecBat,
+                        demo::WinIni().c_str(), demo::UserStartupFolder().c_str(), demo::CommonStartupFolder().c_str(),
+                        static_cast<int>(demo::RunKeysOfThisSystem().size()));
         }
     } catch (const std::exception& error) {
         std::fprintf(stderr, "seed_demo: %s\n", error.what());

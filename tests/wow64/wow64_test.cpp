@@ -137,7 +137,8 @@ TEST(WinePrefixRegistry, ASandboxWithAWow6432NodeSplitsIntoTwoViewsOnlyOnA64BitS
     sandbox.Override();
     EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, KEY_WOW64_64KEY), "64-bit");
     EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, 0), expect64BitSystem ? "32-bit" : "64-bit");
-    EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, KEY_WOW64_32KEY), expect64BitSystem ? "32-bit" : "64-bit");
+    EXPECT_EQ(GetWhere(HKEY_LOCAL_MACHINE, "SOFTWARE\\" + name, KEY_WOW64_32KEY),
+              expect64BitSystem ? "32-bit" : "64-bit");
 }
 
 TEST(WinePrefixRegistry, TheCurrentUsersSoftwareKeyIsOneKeyInBothViews) {
@@ -213,7 +214,8 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     bool told = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--expect-64-bit-system=yes") == 0 || std::strcmp(argv[i], "--expect-64-bit-system=no") == 0) {
+        if (std::strcmp(argv[i], "--expect-64-bit-system=yes") == 0 ||
+            std::strcmp(argv[i], "--expect-64-bit-system=no") == 0) {
             expect64BitSystem = std::strcmp(argv[i], "--expect-64-bit-system=yes") == 0;
             told = true;
         }
