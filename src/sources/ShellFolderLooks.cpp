@@ -4,30 +4,13 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <wrl/client.h>
 
 #include <memory>
 #include <utility>
 
 namespace {
-// Owns one reference to a COM object.
-template <typename Interface> class ComReference {
-  public:
-    ComReference() = default;
-    ComReference(const ComReference&) = delete;
-    ComReference& operator=(const ComReference&) = delete;
-    ~ComReference() {
-        if (object_)
-            object_->Release();
-    }
-    Interface* operator->() const { return object_; }
-    Interface& operator*() const { return *object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-    Interface** Out() { return &object_; }
-    void** OutVoid() { return reinterpret_cast<void**>(&object_); }
-
-  private:
-    Interface* object_ = nullptr;
-};
+using Microsoft::WRL::ComPtr;
 
 struct ItemIdListFree {
     void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
@@ -50,27 +33,26 @@ std::unordered_map<std::wstring, ShellLook> ShellLooksOfFolder(const std::wstrin
     if (FAILED(SHParseDisplayName(folder.c_str(), nullptr, &parsed, 0, nullptr)) || !parsed)
         return looks;
     const ItemIdList folderList(parsed);
-    ComReference<IShellFolder> desktop;
-    ComReference<IShellFolder> shellFolder;
-    ComReference<IEnumIDList> children;
-    if (FAILED(SHGetDesktopFolder(desktop.Out())) || !desktop ||
-        FAILED(desktop->BindToObject(folderList.get(), nullptr, IID_IShellFolder, shellFolder.OutVoid())) ||
+    ComPtr<IShellFolder> desktop;
+    ComPtr<IShellFolder> shellFolder;
+    ComPtr<IEnumIDList> children;
+    if (FAILED(SHGetDesktopFolder(desktop.GetAddressOf())) || !desktop ||
+        FAILED(desktop->BindToObject(folderList.get(), nullptr, IID_PPV_ARGS(shellFolder.GetAddressOf()))) ||
         !shellFolder ||
         shellFolder->EnumObjects(nullptr, SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN | SHCONTF_INCLUDESUPERHIDDEN,
-                                 children.Out()) != S_OK ||
+                                 children.GetAddressOf()) != S_OK ||
         !children)
         return looks;
     ITEMIDLIST* next = nullptr;
     while (children->Next(1, &next, nullptr) == S_OK && next) {
         const ItemIdList child(next);
-        std::wstring name = ParsingName(*shellFolder, child.get());
+        std::wstring name = ParsingName(*shellFolder.Get(), child.get());
         const ItemIdList item(ILCombine(folderList.get(), child.get()));
         if (name.empty() || !item)
             continue;
         // The same question as by the file's path, so the same answer: only the lookup is saved.
         SHFILEINFOW info = {};
-        if (!SHGetFileInfoW(reinterpret_cast<LPCWSTR>(item.get()), 0, &info, sizeof info,
-                            SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON))
+        if (!SHGetFileInfoW(reinterpret_cast<LPCWSTR>(item.get()), 0, &info, sizeof info, SHGFI_PIDL | kShellLookFlags))
             continue;
         looks.emplace(std::move(name), ShellLook{info.szDisplayName, info.iIcon});
     }

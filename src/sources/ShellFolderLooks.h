@@ -2,8 +2,15 @@
 // of the folder by the shell.
 #pragma once
 
+#include <windows.h>
+#include <shellapi.h>
+
 #include <string>
 #include <unordered_map>
+
+// What every question to the shell about a file's looks asks for (SHGetFileInfoW), so that a file
+// asked for by its path and one asked for through the folder's listing get the same answer.
+constexpr UINT kShellLookFlags = SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON;
 
 // How the shell shows a file: its display name and its place in the system small-icon list.
 struct ShellLook {

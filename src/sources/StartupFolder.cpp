@@ -37,9 +37,8 @@ std::vector<StartupFile> ListFolder(const std::wstring& folder) {
             shown = look->second;
         } else {
             SHFILEINFOW info = {};
-            SHGetFileInfoW(
-                exact ? found.cFileName : file.path.c_str(), exact ? found.dwFileAttributes : 0, &info, sizeof info,
-                SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON | (exact ? SHGFI_USEFILEATTRIBUTES : 0));
+            SHGetFileInfoW(exact ? found.cFileName : file.path.c_str(), exact ? found.dwFileAttributes : 0, &info,
+                           sizeof info, kShellLookFlags | (exact ? SHGFI_USEFILEATTRIBUTES : 0));
             shown = {exact ? L"" : info.szDisplayName, info.iIcon};
         }
         // The shell names every file it can reach; a path it cannot shows the file's own name.
