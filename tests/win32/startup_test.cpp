@@ -255,6 +255,8 @@ TEST_F(StartupFolderTest, ListsFilesWithTheShellsNameIconAndFullPath) {
     MakeFile(startup.File("notes.txt"));
     MakeFile(startup.File("setup.msi")); // an icon of its own: the installer's, not the document's
     MakeFile(startup.File("a rather long name of a batch file that widens the column.bat"));
+    MakeFile(startup.File("hidden.txt"), FILE_ATTRIBUTE_HIDDEN); // the shell lists these only when asked to
+    MakeFile(startup.File("desktop.ini"), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     PointUserStartupAt(UserFolder());
     MakeFile(common.File("shared.txt"));
     PointCommonStartupAt(common.Path());
@@ -262,10 +264,11 @@ TEST_F(StartupFolderTest, ListsFilesWithTheShellsNameIconAndFullPath) {
     LoadUser();
     EXPECT_EQ(form->GroupBoxN(5).Title(), UserFolder()) << "the title is the value exactly as read";
     EXPECT_EQ(form->GroupBoxN(6).Title(), common.Path());
-    ASSERT_EQ(List().Count(), 4);
+    ASSERT_EQ(List().Count(), 6);
     EXPECT_EQ(Fullnames(), (std::set<std::string>{
                                UserFolder() + "\\Editor.lnk", startup.File("notes.txt"), startup.File("setup.msi"),
-                               startup.File("a rather long name of a batch file that widens the column.bat")}));
+                               startup.File("a rather long name of a batch file that widens the column.bat"),
+                               startup.File("hidden.txt"), startup.File("desktop.ini")}));
     ASSERT_EQ(form->ListViewN(2).Count(), 1);
     EXPECT_EQ(form->ListViewN(2).Fullname(0), common.File("shared.txt"));
 
@@ -290,8 +293,8 @@ TEST_F(StartupFolderTest, ListsFilesWithTheShellsNameIconAndFullPath) {
     EXPECT_EQ(RowImage(form->ListViewN(2).Handle(), 0), AskShell(common.File("shared.txt")).icon);
 
     // Height h x (n + 1) + 42 or what the rows need, as recorded and as placed on the window.
-    EXPECT_EQ(form->GroupBoxN(5).Height(), ExpectedHeight(4));
-    EXPECT_EQ(ShownHeight(5), ExpectedHeight(4));
+    EXPECT_EQ(form->GroupBoxN(5).Height(), ExpectedHeight(6));
+    EXPECT_EQ(ShownHeight(5), ExpectedHeight(6));
     EXPECT_EQ(form->GroupBoxN(6).Height(), ExpectedHeight(1, form->ListViewN(2).Handle()));
     ExpectEveryRowInside(ListHandle());
     ExpectEveryRowInside(form->ListViewN(2).Handle());
@@ -311,6 +314,8 @@ TEST_F(StartupFolderTest, ListsFilesWithTheShellsNameIconAndFullPath) {
     DeleteFileA(startup.File("a rather long name of a batch file that widens the column.bat").c_str());
     DeleteFileA(editor.c_str());
     DeleteFileA(startup.File("setup.msi").c_str());
+    DeleteFileA(startup.File("hidden.txt").c_str());
+    DeleteFileA(startup.File("desktop.ini").c_str());
     WriteBytes(startup.File("notes.txt"), "x");
     LoadUser();
     ASSERT_EQ(List().Count(), 1);
